@@ -1,0 +1,222 @@
+#include "canvas.h"
+#include "form1.h"
+#include "testsupport.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyleOption>
+#include <QTest>
+
+using namespace testsupport;
+
+namespace {
+
+const QColor Red(255, 0, 0);
+
+// The three samples of the initial curve at t = 0.25, 0.5 and 0.75, in twips.
+const QPointF Samples[] = { { 3644.69970703125, 2873.5546875 }, { 2195.15625, 2398.59375 },
+    { 3644.69970703125, 1936.552734375 } };
+
+struct Expected {
+    const char *name;
+    const char *kind;
+    const char *text;
+    QRect twips;
+};
+
+// The window's design as the user sees it, in creation order.
+const Expected Design[] = {
+    { "Option1(7)", "QRadioButton", "7", { 7455, 2310, 375, 255 } },
+    { "Option1(0)", "QRadioButton", "0", { 7455, 2625, 375, 255 } },
+    { "Command1(6)", "QPushButton", "6", { 4830, 1890, 255, 255 } },
+    { "Text_Ind", "QLineEdit", "Index", { 8160, 0, 495, 285 } },
+    { "Text_y", "QLineEdit", "y", { 8160, 720, 855, 285 } },
+    { "Text_x", "QLineEdit", "x", { 8160, 360, 855, 285 } },
+    { "Command1(1)", "QPushButton", "1", { 4830, 2940, 255, 255 } },
+    { "Command1(2)", "QPushButton", "2", { 2625, 3150, 255, 255 } },
+    { "Command1(3)", "QPushButton", "3", { 1260, 2835, 255, 255 } },
+    { "Command1(4)", "QPushButton", "4", { 1260, 1995, 255, 255 } },
+    { "Command1(5)", "QPushButton", "5", { 2625, 1575, 255, 255 } },
+};
+
+QString TextOf(QWidget *widget)
+{
+    if (auto *edit = qobject_cast<QLineEdit *>(widget))
+        return edit->text();
+    return qobject_cast<QAbstractButton *>(widget)->text();
+}
+
+// Width left for text inside a control by its style.
+int TextRoom(QWidget *widget)
+{
+    if (auto *edit = qobject_cast<QLineEdit *>(widget)) {
+        QStyleOptionFrame option;
+        option.initFrom(edit);
+        option.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit);
+        const QRect contents
+            = edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit);
+        return contents.width() - 4; // the line edit keeps two pixels each side
+    }
+    QStyleOptionButton option;
+    option.initFrom(widget);
+    option.text = TextOf(widget);
+    const bool radio = qobject_cast<QRadioButton *>(widget);
+    const QRect contents = widget->style()->subElementRect(
+        radio ? QStyle::SE_RadioButtonContents : QStyle::SE_PushButtonContents, &option, widget);
+    return contents.width();
+}
+
+} // namespace
+
+class TestForm1 : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<Form1> form;
+
+    QWidget *widget(const char *name) const
+    {
+        return form->canvas()->findChild<QWidget *>(QString::fromLatin1(name));
+    }
+
+private slots:
+    void init()
+    {
+        form = std::make_unique<Form1>();
+        form->Form_Load();
+        QVERIFY(QTest::qWaitForWindowActive(form->window()));
+    }
+
+    void cleanup() { form.reset(); }
+
+    void startUpFillsTheModelFromTheMarkers()
+    {
+        const CurveModel &model = form->Model();
+        QCOMPARE(model.Degree, std::int16_t(7));
+        QCOMPARE(
+            model.PointX, (std::vector<float> { 7455, 4830, 2625, 1260, 1260, 2625, 4830, 7455 }));
+        QCOMPARE(
+            model.PointY, (std::vector<float> { 2625, 2940, 3150, 2835, 1995, 1575, 1890, 2310 }));
+        QCOMPARE(model.Binomial, (std::vector<double> { 1, 7, 21, 35, 35, 21, 7, 1 }));
+        QCOMPARE(form->control("Text_Ind").Text(), std::string("Index"));
+        QCOMPARE(form->control("Text_x").Text(), std::string("x"));
+        QCOMPARE(form->control("Text_y").Text(), std::string("y"));
+    }
+
+    void windowMatchesItsDesign()
+    {
+        QCOMPARE(form->window()->windowTitle(), QString("Bezier curve with 7 points"));
+        QCOMPARE(form->canvas()->size(), QSize(605, 361));
+        QCOMPARE(form->canvas()->y(), form->window()->menuBar()->height());
+
+        const QList<QAction *> menu = form->window()->menuBar()->actions();
+        QCOMPARE(menu.size(), 1);
+        QCOMPARE(menu[0]->text(), QString("About"));
+        QCOMPARE(menu[0]->objectName(), QString("Mn_About"));
+        QVERIFY(!menu[0]->menu());
+
+        const QList<QWidget *> children
+            = form->canvas()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+        QCOMPARE(children.size(), std::size(Design));
+        for (std::size_t i = 0; i < std::size(Design); ++i) {
+            const Expected &expected = Design[i];
+            QWidget *control = children[static_cast<qsizetype>(i)];
+            QCOMPARE(control->objectName(), QString(expected.name));
+            QCOMPARE(control->metaObject()->className(), expected.kind);
+            QCOMPARE(TextOf(control), QString(expected.text));
+            const QRect &t = expected.twips;
+            QCOMPARE(control->geometry(),
+                QRect(t.x() / 15, t.y() / 15, t.width() / 15, t.height() / 15));
+        }
+        QCOMPARE(form->controlArray("Option1")(7).Left(), 7455.0f);
+        QCOMPARE(form->controlArray("Command1")(2).Top(), 3150.0f);
+    }
+
+    // The option group is one tab stop, entered at its first button, as the platform does it.
+    void tabKeyFollowsTabIndexFromHandleFive()
+    {
+        QCOMPARE(QApplication::focusWidget(), widget("Command1(5)"));
+        const char *order[] = { "Command1(4)", "Command1(3)", "Command1(2)", "Command1(1)",
+            "Text_x", "Text_y", "Text_Ind", "Command1(6)", "Option1(0)", "Command1(5)" };
+        for (const char *name : order) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget()->objectName(), QString(name));
+        }
+    }
+
+    void markersAndReadOutsShowTheirTextsWhole()
+    {
+        for (const Expected &expected : Design) {
+            QWidget *control = widget(expected.name);
+            const QFontMetrics metrics(control->font());
+            QVERIFY2(
+                metrics.horizontalAdvance(TextOf(control)) <= TextRoom(control), expected.name);
+            QVERIFY2(metrics.ascent() + metrics.descent() <= control->height(), expected.name);
+        }
+        for (const char *value : { "-4830", "10245", "3644.7" }) {
+            QWidget *readOut = widget("Text_x");
+            QVERIFY2(
+                QFontMetrics(readOut->font()).horizontalAdvance(value) <= TextRoom(readOut), value);
+        }
+    }
+
+    void initialPictureHasTangentsAndCurve()
+    {
+        const QImage picture = Picture(*form);
+        const QColor curve = Foreground(*form);
+        // Red tangents P0-P1 and P7-P6, sampled along their length.
+        for (double s : { 0.3, 0.5, 0.7, 0.9 }) { // nearer the ends the curve covers them
+            QVERIFY(HasColourNear(
+                picture, float(7455 + s * (4830 - 7455)), float(2625 + s * (2940 - 2625)), Red));
+            QVERIFY(HasColourNear(
+                picture, float(7455 + s * (4830 - 7455)), float(2310 + s * (1890 - 2310)), Red));
+        }
+        QVERIFY(HasColourNear(picture, 7455, 2625, curve, 0)); // PSet at P0
+        QVERIFY(HasColourNear(picture, 7455, 2310, curve)); // the last sample at P7
+        for (const QPointF &sample : Samples)
+            QVERIFY(HasColourNear(picture, float(sample.x()), float(sample.y()), curve));
+
+        // The samples are visible on screen too, beside the markers.
+        QCoreApplication::processEvents();
+        const QImage screen = Screen(*form);
+        for (const QPointF &sample : Samples)
+            QVERIFY(HasColourNear(screen, float(sample.x()), float(sample.y()), curve));
+        QVERIFY(HasColourNear(screen, 6142.5f, 2782.5f, Red));
+
+        // Nothing but the tangents, the curve and the background.
+        const int ink = CountColour(picture, Red) + CountColour(picture, curve);
+        QCOMPARE(ink + CountColour(picture, Background(*form)), picture.width() * picture.height());
+        QVERIFY(CountColour(picture, Red) > 200); // two segments 175 pixels wide, partly covered
+        QVERIFY(CountColour(picture, curve) > 600);
+    }
+
+    void pictureAndControlsSurviveExposureAndResize()
+    {
+        const QImage before = Picture(*form);
+        form->canvas()->repaint();
+        form->window()->showMinimized();
+        form->window()->showNormal();
+        QVERIFY(QTest::qWaitForWindowExposed(form->window()));
+        QCOMPARE(Picture(*form), before);
+
+        for (const QSize size : { QSize(1, 1), QSize(4000, 3000), QSize(300, 200) }) {
+            form->window()->resize(size);
+            QCoreApplication::processEvents();
+            for (const Expected &expected : Design)
+                QCOMPARE(widget(expected.name)->pos(),
+                    QPoint(expected.twips.x() / 15, expected.twips.y() / 15));
+        }
+        form->window()->resize(700, 500);
+        QCoreApplication::processEvents();
+        const QImage screen = Screen(*form);
+        for (const QPointF &sample : Samples)
+            QVERIFY(HasColourNear(screen, float(sample.x()), float(sample.y()), Foreground(*form)));
+        QCOMPARE(form->Model().PointX[3], 1260.0f);
+    }
+};
+
+BEZIER7_TEST_MAIN(TestForm1)
+#include "tst_form1.moc"

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "application.h"
+#include "form.h"
+
+#include <QImage>
+#include <QPoint>
+#include <QTest>
+
+#include <cstdint>
+
+// Qt Test's main, with the forms runtime in place of a bare QApplication.
+#define BEZIER7_TEST_MAIN(TestClass)                                                               \
+    int main(int argc, char **argv)                                                                \
+    {                                                                                              \
+        platform::Application application(argc, argv);                                             \
+        TestClass test;                                                                            \
+        return QTest::qExec(&test, argc, argv);                                                    \
+    }
+
+namespace testsupport {
+
+// The client area as the user sees it, controls included, at device resolution.
+QImage Screen(const platform::Form &form);
+
+// The off-screen picture alone, beneath the controls.
+QImage Picture(const platform::Form &form);
+
+// A point in twips of the client area, in device pixels of an image of it.
+QPoint DevicePixel(const QImage &image, float xTwips, float yTwips);
+
+// Whether a pixel within `radius` device pixels of the point in twips has exactly `colour`.
+bool HasColourNear(const QImage &image, float xTwips, float yTwips, QColor colour, int radius = 1);
+
+int CountColour(const QImage &image, QColor colour);
+
+// The form's foreground (drawing) and background colours.
+QColor Foreground(const platform::Form &form);
+QColor Background(const platform::Form &form);
+
+// Real mouse input through the application: presses, moves and releases delivered to the form's
+// window as the window system would, with the buttons held tracked across calls.
+class Pointer {
+public:
+    explicit Pointer(const platform::Form &form);
+    ~Pointer(); // releases every button still held
+
+    // Moves the pointer to a point in twips of the client area.
+    void moveTo(float xTwips, float yTwips, Qt::KeyboardModifiers modifiers = {});
+    // Moves the pointer onto a control, at an offset in twips from its top-left corner.
+    void moveOnto(const platform::Control &control, float dxTwips, float dyTwips,
+        Qt::KeyboardModifiers modifiers = {});
+    void press(Qt::MouseButton button, Qt::KeyboardModifiers modifiers = {});
+    void release(Qt::MouseButton button, Qt::KeyboardModifiers modifiers = {});
+
+private:
+    QPoint windowPoint(float xTwips, float yTwips) const;
+
+    const platform::Form &m_form;
+    QPoint m_at { 1, 1 };
+    Qt::MouseButtons m_held;
+};
+
+} // namespace testsupport

@@ -1,0 +1,40 @@
+#include "application.h"
+
+#include <QApplication>
+
+#include <cassert>
+
+namespace platform {
+
+namespace {
+Application *s_current = nullptr;
+}
+
+Application::Application(int &argc, char **argv)
+    : m_toolkit(std::make_unique<QApplication>(argc, argv))
+{
+    assert(!s_current);
+    s_current = this;
+    QApplication::setApplicationName(QStringLiteral("bezier7"));
+    QApplication::setApplicationVersion(QStringLiteral(BEZIER7_VERSION));
+}
+
+Application::~Application()
+{
+    m_forms.clear();
+    m_toolkit.reset();
+    s_current = nullptr;
+}
+
+Application &Application::current()
+{
+    assert(s_current);
+    return *s_current;
+}
+
+int Application::Run()
+{
+    return QApplication::exec();
+}
+
+} // namespace platform

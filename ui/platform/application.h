@@ -1,0 +1,56 @@
+#pragma once
+
+#include "form.h"
+
+#include <memory>
+#include <typeindex>
+#include <utility>
+#include <vector>
+
+class QApplication;
+
+namespace platform {
+
+// The forms runtime: the toolkit, the program's windows as process-wide instances created on
+// first use, and the message loop, which ends when the last window is closed.
+class Application {
+public:
+    Application(int &argc, char **argv);
+    ~Application(); // the windows go before the toolkit
+    Application(const Application &) = delete;
+    Application &operator=(const Application &) = delete;
+
+    static Application &current();
+
+    // The one window of type F, created and loaded on first use.
+    template <class F> F &Instance()
+    {
+        for (const auto &[type, form] : m_forms)
+            if (type == typeid(F))
+                return static_cast<F &>(*form);
+        auto form = std::make_unique<F>();
+        F &created = *form;
+        m_forms.emplace_back(typeid(F), std::move(form));
+        created.Form_Load();
+        return created;
+    }
+
+    // Runs the message loop until the last window is closed; returns the exit status.
+    int Run();
+
+    // The program's entry: loads the start-up window, shows it if its Load did not, and runs.
+    template <class StartUpForm> static int Start(int argc, char **argv)
+    {
+        Application application(argc, argv);
+        StartUpForm &form = application.Instance<StartUpForm>();
+        if (!form.Visible())
+            form.Show();
+        return application.Run();
+    }
+
+private:
+    std::unique_ptr<QApplication> m_toolkit;
+    std::vector<std::pair<std::type_index, std::unique_ptr<Form>>> m_forms;
+};
+
+} // namespace platform

@@ -1,0 +1,79 @@
+#include "control.h"
+
+#include "units.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QLineEdit>
+
+#include <stdexcept>
+
+namespace platform {
+
+Control::Control(QWidget *widget, const ControlDesign &design)
+    : m_widget(widget)
+    , m_left(design.left)
+    , m_top(design.top)
+    , m_width(design.width)
+    , m_height(design.height)
+{
+    place();
+}
+
+void Control::SetLeft(float twips)
+{
+    m_left = twips;
+    place();
+}
+
+void Control::SetTop(float twips)
+{
+    m_top = twips;
+    place();
+}
+
+std::string Control::Text() const
+{
+    if (auto *edit = qobject_cast<QLineEdit *>(m_widget))
+        return edit->text().toStdString();
+    if (auto *button = qobject_cast<QAbstractButton *>(m_widget))
+        return button->text().toStdString();
+    if (auto *label = qobject_cast<QLabel *>(m_widget))
+        return label->text().toStdString();
+    return {};
+}
+
+void Control::SetText(std::string_view text)
+{
+    const QString value = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    if (auto *edit = qobject_cast<QLineEdit *>(m_widget))
+        edit->setText(value);
+    else if (auto *button = qobject_cast<QAbstractButton *>(m_widget))
+        button->setText(value);
+    else if (auto *label = qobject_cast<QLabel *>(m_widget))
+        label->setText(value);
+}
+
+void Control::place()
+{
+    m_widget->setGeometry(ToPixelPosition(m_left), ToPixelPosition(m_top), ToPixelPosition(m_width),
+        ToPixelPosition(m_height));
+}
+
+Control &ControlArray::operator()(int index) const
+{
+    if (index < 0 || static_cast<std::size_t>(index) >= m_elements.size()
+        || !m_elements[static_cast<std::size_t>(index)])
+        throw std::out_of_range("no control array element with index " + std::to_string(index));
+    return *m_elements[static_cast<std::size_t>(index)];
+}
+
+void ControlArray::add(int index, Control &control)
+{
+    const auto slot = static_cast<std::size_t>(index);
+    if (m_elements.size() <= slot)
+        m_elements.resize(slot + 1, nullptr);
+    m_elements[slot] = &control;
+}
+
+} // namespace platform

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "design.h"
+
+#include <QColor>
+#include <QPointF>
+#include <Qt>
+
+#include <cstdint>
+
+// Conversions between the forms' units and Qt's, for the layer alone.
+namespace platform {
+
+// Twips are 1/1440 inch; a logical pixel is 1/96 inch.
+constexpr double TwipsPerPixel = 15.0;
+
+inline double ToPixels(float twips)
+{
+    return static_cast<double>(twips) / TwipsPerPixel;
+}
+
+inline QPointF ToPixels(float x, float y)
+{
+    return { ToPixels(x), ToPixels(y) };
+}
+
+inline float ToTwips(double pixels)
+{
+    return static_cast<float>(pixels * TwipsPerPixel);
+}
+
+// The whole pixel a widget is placed at: rounded, and kept within a range the toolkit's integer
+// geometry can take, whatever the value in twips.
+int ToPixelPosition(float twips);
+
+QColor ToQColor(Colour colour);
+
+// Button bits 1 left, 2 right, 4 middle; Shift bits 1 shift, 2 ctrl, 4 alt.
+std::int16_t ButtonBits(Qt::MouseButtons buttons);
+std::int16_t ShiftBits(Qt::KeyboardModifiers modifiers);
+
+} // namespace platform
