@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing bezier7 need, only those that
+# are missing. As root it installs them; otherwise through sudo where that works without a
+# password prompt; failing both, it prints the one apt-get line to run.
+set -euo pipefail
+
+PACKAGES=(
+    g++ make cmake                       # compiler and build
+    qt6-base-dev libgl-dev               # Qt 6 Widgets and Qt Test
+    fonts-dejavu-core                    # the faces the windows use
+    xvfb xauth                           # a virtual display for the real-window tests
+    xdotool xclip openbox wmctrl         # real X input, the selection, a window manager
+    valgrind                             # instruction counts for the benchmarks
+    clang-tidy cppcheck                  # static analysis
+)
+
+missing=()
+for package in "${PACKAGES[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$package")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+install_line="apt-get install -y --no-install-recommends ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then
+    as_root=()
+elif command -v sudo >/dev/null && sudo -n true 2>/dev/null; then
+    as_root=(sudo -n)
+else
+    echo "bezier7 needs these packages; install them as root with:" >&2
+    echo "  apt-get update && $install_line" >&2
+    exit 1
+fi
+
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update -qq
+# shellcheck disable=SC2086
+"${as_root[@]}" $install_line
