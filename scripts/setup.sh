@@ -7,9 +7,9 @@ set -euo pipefail
 PACKAGES=(
     g++ make cmake                       # compiler and build
     qt6-base-dev libgl-dev               # Qt 6 Widgets and Qt Test
-    fonts-dejavu-core                    # the faces the windows use
+    fonts-dejavu-core fonts-liberation2  # the faces the windows use
     xvfb xauth                           # a virtual display for the real-window tests
-    xdotool xclip openbox wmctrl         # real X input, the selection, a window manager
+    xdotool xclip openbox wmctrl x11-utils  # real X input, the selection, a window manager
     valgrind                             # instruction counts for the benchmarks
     clang-tidy cppcheck                  # static analysis
 )

@@ -80,16 +80,17 @@ QString RealWindow::waitForWindow(const QString &caption) const
 
 QRect RealWindow::geometry(const QString &window) const
 {
+    // xwininfo, not xdotool: under a reparenting window manager it gives the true position.
     QRect rect;
-    for (const QString &line : Xdotool({ "getwindowgeometry", "--shell", window }).split('\n')) {
-        const QString value = line.section('=', 1);
-        if (line.startsWith("X="))
+    for (const QString &line : run(QStringLiteral("xwininfo"), { "-id", window }).split('\n')) {
+        const QString value = line.section(':', 1).trimmed();
+        if (line.contains("Absolute upper-left X:"))
             rect.moveLeft(value.toInt());
-        else if (line.startsWith("Y="))
+        else if (line.contains("Absolute upper-left Y:"))
             rect.moveTop(value.toInt());
-        else if (line.startsWith("WIDTH="))
+        else if (line.trimmed().startsWith("Width:"))
             rect.setWidth(value.toInt());
-        else if (line.startsWith("HEIGHT="))
+        else if (line.trimmed().startsWith("Height:"))
             rect.setHeight(value.toInt());
     }
     return rect;

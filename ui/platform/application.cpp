@@ -1,6 +1,8 @@
 #include "application.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QIcon>
 
 #include <cassert>
 
@@ -17,6 +19,16 @@ Application::Application(int &argc, char **argv)
     s_current = this;
     QApplication::setApplicationName(QStringLiteral("bezier7"));
     QApplication::setApplicationVersion(QStringLiteral(BEZIER7_VERSION));
+
+    // The program's icon, for every window, where its resources carry one.
+    QIcon icon;
+    for (const int size : { 16, 32 }) {
+        const QString file = QStringLiteral(":/application/icon-%1.png").arg(size);
+        if (QFile::exists(file))
+            icon.addFile(file);
+    }
+    if (!icon.isNull())
+        QApplication::setWindowIcon(icon);
 }
 
 Application::~Application()

@@ -1,0 +1,171 @@
+#include "canvas.h"
+#include "form1.h"
+#include "form_about.h"
+#include "testsupport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QTest>
+#include <QTimer>
+
+using namespace testsupport;
+
+namespace {
+
+const QColor LightYellow(255, 255, 192);
+
+struct Expected {
+    const char *name;
+    QString text;
+    QColor colour; // invalid: the platform default
+    int weight;
+    QRect twips;
+};
+
+// In creation order.
+const Expected Labels[] = {
+    { "Label4", "bezier7@example.org", QColor(0, 0, 192), 400, { 480, 2400, 1935, 255 } },
+    { "Label3", "bezier7 team", QColor(255, 0, 0), 700, { 480, 1890, 1935, 255 } },
+    { "Label2", "developed by", QColor(), 400, { 720, 1560, 1335, 375 } },
+    { "Label1", "This program generates a Bezier curve with 7 control points", QColor(0, 128, 0),
+        700, { 240, 240, 2535, 870 } },
+};
+
+// The requested face, or one of those the layer falls back to where it is missing.
+const QStringList Faces { "MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans", "Arial",
+    "DejaVu Sans" };
+
+platform::Application &Runtime()
+{
+    return platform::Application::current();
+}
+
+} // namespace
+
+class TestFormAbout : public QObject {
+    Q_OBJECT
+private slots:
+    void windowAndLabelsMatchTheDesign()
+    {
+        Form_About about;
+        about.Show();
+        QVERIFY(QTest::qWaitForWindowExposed(about.window()));
+        QCOMPARE(about.window()->windowTitle(), QString("About"));
+        QCOMPARE(about.canvas()->size(), QSize(196, 203));
+        QVERIFY(!about.window()->menuWidget());
+        QVERIFY(!(about.window()->windowFlags() & Qt::MSWindowsFixedSizeDialogHint));
+
+        const QList<QLabel *> labels
+            = about.canvas()->findChildren<QLabel *>(Qt::FindDirectChildrenOnly);
+        QCOMPARE(labels.size(), std::size(Labels));
+        for (std::size_t i = 0; i < std::size(Labels); ++i) {
+            const Expected &expected = Labels[i];
+            const QLabel *label = labels[static_cast<qsizetype>(i)];
+            QCOMPARE(label->objectName(), QString(expected.name));
+            QCOMPARE(label->text(), expected.text);
+            const QRect &t = expected.twips;
+            QCOMPARE(
+                label->geometry(), QRect(t.x() / 15, t.y() / 15, t.width() / 15, t.height() / 15));
+            QCOMPARE(label->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+            QVERIFY(label->wordWrap());
+            if (expected.colour.isValid())
+                QCOMPARE(label->palette().color(QPalette::WindowText), expected.colour);
+            QVERIFY(label->autoFillBackground());
+            QCOMPARE(label->palette().color(QPalette::Window), LightYellow);
+            QCOMPARE(label->font().pointSizeF(), 9.75);
+            QCOMPARE(label->font().weight(), expected.weight);
+            QVERIFY2(Faces.contains(QFontInfo(label->font()).family()),
+                qPrintable(QFontInfo(label->font()).family()));
+
+            // Legible whole within the label's box.
+            const QRect needed = QFontMetrics(label->font())
+                                     .boundingRect(label->contentsRect(),
+                                         Qt::AlignHCenter | Qt::TextWordWrap, label->text());
+            QVERIFY2(needed.height() <= label->height() && needed.width() <= label->width(),
+                expected.name);
+        }
+
+        // Light yellow where no label lies.
+        const QImage screen = Screen(about);
+        QCOMPARE(screen.pixelColor(DevicePixel(screen, 100, 2900)), LightYellow);
+        QCOMPARE(screen.pixelColor(DevicePixel(screen, 2850, 1400)), LightYellow);
+    }
+
+    void bothWindowsCarryTheIconAndTheVersion()
+    {
+        Form1 &editor = Runtime().Instance<Form1>();
+        Form_About &about = Runtime().Instance<Form_About>();
+        for (const platform::Form *form :
+            { static_cast<platform::Form *>(&editor), static_cast<platform::Form *>(&about) }) {
+            const QList<QSize> sizes = form->window()->windowIcon().availableSizes();
+            QVERIFY(sizes.contains(QSize(16, 16)));
+            QVERIFY(sizes.contains(QSize(32, 32)));
+        }
+        QCOMPARE(QApplication::applicationVersion(), QString("1.00"));
+        about.window()->close();
+        editor.window()->close();
+    }
+
+    void menuItemShowsOneAboutWindowAndBringsItToTheFront()
+    {
+        Form1 &editor = Runtime().Instance<Form1>();
+        QAction *item = editor.window()->menuBar()->actions().first();
+        Form_About &about = Runtime().Instance<Form_About>();
+        about.window()->close();
+
+        item->trigger();
+        QVERIFY(QTest::qWaitForWindowActive(about.window()));
+        QCOMPARE(&Runtime().Instance<Form_About>(), &about);
+
+        editor.Show(); // the editor stays usable and can be brought forward
+        QVERIFY(QTest::qWaitForWindowActive(editor.window()));
+        QVERIFY(about.Visible());
+        item->trigger(); // chosen while open: to the front again
+        QVERIFY(QTest::qWaitForWindowActive(about.window()));
+
+        about.window()->close();
+        QVERIFY(!about.Visible());
+        item->trigger(); // chosen after closing: open again, the same window
+        QVERIFY(about.Visible());
+        QCOMPARE(&Runtime().Instance<Form_About>(), &about);
+        QVERIFY(!about.window()->parentWidget());
+        QVERIFY(!about.window()->isModal());
+    }
+
+    // The message loop of the runtime itself, with the windows closed from within it.
+    void processEndsWithTheLastWindowEitherWay()
+    {
+        Form1 &editor = Runtime().Instance<Form1>();
+        Form_About &about = Runtime().Instance<Form_About>();
+        for (const bool editorFirst : { true, false }) {
+            platform::Form &first = editorFirst ? static_cast<platform::Form &>(editor) : about;
+            platform::Form &last = editorFirst ? static_cast<platform::Form &>(about) : editor;
+            editor.Show();
+            about.Show();
+            bool lastStillOpen = false;
+            bool closedLast = false;
+            QTimer::singleShot(0, [&] { first.window()->close(); });
+            QTimer::singleShot(100, [&] {
+                lastStillOpen = last.Visible(); // the loop still runs: this timer fired
+                closedLast = true;
+                last.window()->close();
+            });
+            QTimer::singleShot(5000, [] { QCoreApplication::exit(99); }); // a safety net only
+            QCOMPARE(Runtime().Run(), 0);
+            QVERIFY(lastStillOpen);
+            QVERIFY(closedLast);
+        }
+    }
+};
+
+int main(int argc, char **argv)
+{
+    platform::Application application(argc, argv);
+    TestFormAbout test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_form_about.moc"

@@ -1,0 +1,89 @@
+#include "realwindow.h"
+
+#include <QTest>
+#include <QThread>
+
+using testsupport::RealWindow;
+
+namespace {
+
+const QString Caption = QStringLiteral("Bezier curve with 7 points");
+const QColor LightYellow(255, 255, 192);
+
+// wmctrl names windows in hexadecimal.
+QString Hex(const QString &window)
+{
+    return QStringLiteral("0x%1").arg(window.toULongLong(), 8, 16, QLatin1Char('0'));
+}
+
+QString ActiveWindow()
+{
+    return RealWindow::run("xdotool", { "getactivewindow" });
+}
+
+} // namespace
+
+// The About window and the program's lifetime under a window manager, as a user meets them.
+class TestRealAbout : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QVERIFY(RealWindow::startWindowManager()); }
+
+    void aboutKeepsTheProgramUntilItIsClosedToo()
+    {
+        RealWindow program;
+        const QString editor = program.waitForWindow(Caption);
+        QVERIFY(!editor.isEmpty());
+        const QRect outer = program.geometry(editor);
+        const int menuHeight = outer.height() - 361;
+        QVERIFY(menuHeight > 10);
+        const QPoint aboutItem = outer.topLeft() + QPoint(20, menuHeight / 2);
+
+        program.click(aboutItem);
+        const QString about = program.waitForWindow("About");
+        QVERIFY(!about.isEmpty());
+        const QRect aboutArea = program.geometry(about);
+        QCOMPARE(aboutArea.size(), QSize(196, 203));
+        const QImage picture = program.grabWhen(
+            aboutArea, [](const QImage &image) { return image.pixelColor(4, 196) == LightYellow; });
+        QVERIFY(!picture.isNull());
+        RealWindow::save(picture, "about.png");
+        QTRY_COMPARE(ActiveWindow(), about);
+
+        // The editor stays usable; choosing the item again brings the About window forward.
+        program.click(outer.topLeft() + QPoint(300, menuHeight + 300));
+        QTRY_COMPARE(ActiveWindow(), editor);
+        program.click(aboutItem);
+        QTRY_COMPARE(ActiveWindow(), about);
+
+        // Closing the editor as a user would leaves the program running with the About window.
+        RealWindow::run("wmctrl", { "-i", "-c", Hex(editor) });
+        QTRY_VERIFY(RealWindow::run("wmctrl", { "-l" }).contains(Caption) == false);
+        QThread::msleep(300);
+        QCOMPARE(program.process().state(), QProcess::Running);
+
+        RealWindow::run("wmctrl", { "-i", "-c", Hex(about) });
+        QCOMPARE(program.waitForExit(), 0);
+    }
+
+    void closingAboutFirstLeavesTheEditor()
+    {
+        RealWindow program;
+        const QString editor = program.waitForWindow(Caption);
+        QVERIFY(!editor.isEmpty());
+        const QRect outer = program.geometry(editor);
+        program.click(outer.topLeft() + QPoint(20, (outer.height() - 361) / 2));
+        const QString about = program.waitForWindow("About");
+        QVERIFY(!about.isEmpty());
+
+        RealWindow::run("wmctrl", { "-i", "-c", Hex(about) });
+        QTRY_VERIFY(!RealWindow::run("wmctrl", { "-l" }).contains("About"));
+        QThread::msleep(300);
+        QCOMPARE(program.process().state(), QProcess::Running);
+        RealWindow::run("wmctrl", { "-i", "-c", Hex(editor) });
+        QCOMPARE(program.waitForExit(), 0);
+    }
+};
+
+QTEST_MAIN(TestRealAbout)
+#include "tst_realabout.moc"
