@@ -1,5 +1,6 @@
 # One command per job; each installs what is missing first.
 BUILD := build
+MAKEFLAGS += --no-print-directory
 JOBS := $(shell nproc)
 
 .PHONY: all setup configure build run test screenshot

@@ -147,6 +147,23 @@ private slots:
         }
     }
 
+    // The two end-point markers are one option group: selecting one clears the other.
+    void endPointMarkersAreOneOptionGroup()
+    {
+        auto *zero = qobject_cast<QRadioButton *>(widget("Option1(0)"));
+        auto *seven = qobject_cast<QRadioButton *>(widget("Option1(7)"));
+        QVERIFY(!zero->isChecked() && !seven->isChecked());
+        Pointer pointer(*form);
+        pointer.moveOnto(form->controlArray("Option1")(0), 60, 60);
+        pointer.press(Qt::LeftButton);
+        pointer.release(Qt::LeftButton);
+        QVERIFY(zero->isChecked());
+        pointer.moveOnto(form->controlArray("Option1")(7), 60, 60);
+        pointer.press(Qt::LeftButton);
+        pointer.release(Qt::LeftButton);
+        QVERIFY(seven->isChecked() && !zero->isChecked());
+    }
+
     void markersAndReadOutsShowTheirTextsWhole()
     {
         for (const Expected &expected : Design) {
