@@ -1,28 +1,13 @@
 #include "curvemodel.h"
+#include "initialcurve.h"
 
 #include <QTest>
 
 #include <cmath>
 #include <numeric>
 
-namespace {
-
-CurveModel Model(const std::vector<float> &x, const std::vector<float> &y)
-{
-    CurveModel model;
-    model.Degree = 7;
-    model.CreateArrays();
-    model.PointX = x;
-    model.PointY = y;
-    model.BezierCoefficients();
-    return model;
-}
-
-// The control points of the editor at start-up.
-const std::vector<float> InitialX { 7455, 4830, 2625, 1260, 1260, 2625, 4830, 7455 };
-const std::vector<float> InitialY { 2625, 2940, 3150, 2835, 1995, 1575, 1890, 2310 };
-
-} // namespace
+using testsupport::InitialX;
+using testsupport::InitialY;
 
 class TestCurveModel : public QObject {
     Q_OBJECT
@@ -43,7 +28,7 @@ private slots:
 
     void coefficientTablesAreExact()
     {
-        const CurveModel model = Model(InitialX, InitialY);
+        const CurveModel model = testsupport::ModelOver(InitialX, InitialY);
         QCOMPARE(model.Factorial, (std::vector<std::int64_t> { 1, 1, 2, 6, 24, 120, 720, 5040 }));
         QCOMPARE(model.Binomial, (std::vector<double> { 1, 7, 21, 35, 35, 21, 7, 1 }));
         for (int i = 0; i <= 7; ++i)
@@ -64,7 +49,8 @@ private slots:
 
     void endsAreTheEndPointsExactly()
     {
-        const CurveModel model = Model({ 0.1f, -3, 5, 7, 11, 13, 17, 1234.567f }, InitialY);
+        const CurveModel model
+            = testsupport::ModelOver({ 0.1f, -3, 5, 7, 11, 13, 17, 1234.567f }, InitialY);
         QCOMPARE(model.Bezier(0.0, model.PointX), double(0.1f));
         QCOMPARE(model.Bezier(1.0, model.PointX), double(1234.567f));
         QCOMPARE(model.Bezier(0.0, model.PointY), 2625.0);
@@ -73,7 +59,8 @@ private slots:
 
     void equalPointsGiveThatValueEverywhere()
     {
-        const CurveModel model = Model(std::vector<float>(8, 1000.5f), std::vector<float>(8, -3));
+        const CurveModel model
+            = testsupport::ModelOver(std::vector<float>(8, 1000.5f), std::vector<float>(8, -3));
         for (int k = 0; k <= 100; ++k) {
             const double t = k / 100.0;
             QVERIFY(std::abs(model.Bezier(t, model.PointX) - 1000.5) <= 1e-9);
@@ -83,13 +70,13 @@ private slots:
 
     void midpointWeighsTheLastPointByHalfToTheSeventh()
     {
-        const CurveModel model = Model({ 0, 0, 0, 0, 0, 0, 0, 128 }, InitialY);
+        const CurveModel model = testsupport::ModelOver({ 0, 0, 0, 0, 0, 0, 0, 128 }, InitialY);
         QCOMPARE(model.Bezier(0.5, model.PointX), 1.0);
     }
 
     void samplesOfTheInitialCurveAreExact()
     {
-        const CurveModel model = Model(InitialX, InitialY);
+        const CurveModel model = testsupport::ModelOver(InitialX, InitialY);
         QCOMPARE(model.Bezier(0.25, model.PointX), 3644.69970703125);
         QCOMPARE(model.Bezier(0.25, model.PointY), 2873.5546875);
         QCOMPARE(model.Bezier(0.5, model.PointX), 2195.15625);
@@ -100,7 +87,7 @@ private slots:
 
     void movedPointCountsAtTheNextCall()
     {
-        CurveModel model = Model(InitialX, InitialY);
+        CurveModel model = testsupport::ModelOver(InitialX, InitialY);
         const std::vector<double> binomial = model.Binomial;
         const double before = model.Bezier(0.5, model.PointX);
         model.PointX[3] += 700; // weight 35 / 128 at t = 0.5

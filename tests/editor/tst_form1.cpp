@@ -1,5 +1,6 @@
 #include "canvas.h"
 #include "form1.h"
+#include "initialcurve.h"
 #include "testsupport.h"
 
 #include <QApplication>
@@ -96,10 +97,8 @@ private slots:
     {
         const CurveModel &model = form->Model();
         QCOMPARE(model.Degree, std::int16_t(7));
-        QCOMPARE(
-            model.PointX, (std::vector<float> { 7455, 4830, 2625, 1260, 1260, 2625, 4830, 7455 }));
-        QCOMPARE(
-            model.PointY, (std::vector<float> { 2625, 2940, 3150, 2835, 1995, 1575, 1890, 2310 }));
+        QCOMPARE(model.PointX, testsupport::InitialX);
+        QCOMPARE(model.PointY, testsupport::InitialY);
         QCOMPARE(model.Binomial, (std::vector<double> { 1, 7, 21, 35, 35, 21, 7, 1 }));
         QCOMPARE(form->control("Text_Ind").Text(), std::string("Index"));
         QCOMPARE(form->control("Text_x").Text(), std::string("x"));

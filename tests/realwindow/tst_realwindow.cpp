@@ -1,4 +1,4 @@
-#include "curvemodel.h"
+#include "initialcurve.h"
 #include "realwindow.h"
 
 #include <QTest>
@@ -6,6 +6,8 @@
 #include <cmath>
 #include <memory>
 
+using testsupport::InitialX;
+using testsupport::InitialY;
 using testsupport::RealWindow;
 
 namespace {
@@ -37,17 +39,9 @@ bool HasColourNear(const QImage &image, QPointF at, QColor colour)
 // The curve through the given control points, at t, in pixels of the client area.
 QPointF CurveAt(const std::vector<float> &x, const std::vector<float> &y, double t)
 {
-    CurveModel model;
-    model.Degree = 7;
-    model.CreateArrays();
-    model.PointX = x;
-    model.PointY = y;
-    model.BezierCoefficients();
+    const CurveModel model = testsupport::ModelOver(x, y);
     return { model.Bezier(t, model.PointX) / 15, model.Bezier(t, model.PointY) / 15 };
 }
-
-const std::vector<float> InitialX { 7455, 4830, 2625, 1260, 1260, 2625, 4830, 7455 };
-const std::vector<float> InitialY { 2625, 2940, 3150, 2835, 1995, 1575, 1890, 2310 };
 
 // A control's face differs from the background around it.
 bool ControlAt(const QImage &client, QPoint corner)

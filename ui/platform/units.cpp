@@ -21,28 +21,38 @@ QColor ToQColor(Colour colour)
         static_cast<int>((colour >> 16) & 0xFF));
 }
 
-std::int16_t ButtonBits(Qt::MouseButtons buttons)
+namespace {
+
+template <class Flag> struct Bit {
+    Flag flag;
+    std::int16_t bit;
+};
+
+constexpr Bit<Qt::MouseButton> ButtonTable[]
+    = { { Qt::LeftButton, 1 }, { Qt::RightButton, 2 }, { Qt::MiddleButton, 4 } };
+constexpr Bit<Qt::KeyboardModifier> ShiftTable[]
+    = { { Qt::ShiftModifier, 1 }, { Qt::ControlModifier, 2 }, { Qt::AltModifier, 4 } };
+
+template <class Flags, class Flag, std::size_t N>
+std::int16_t Bits(Flags flags, const Bit<Flag> (&table)[N])
 {
     std::int16_t bits = 0;
-    if (buttons & Qt::LeftButton)
-        bits |= 1;
-    if (buttons & Qt::RightButton)
-        bits |= 2;
-    if (buttons & Qt::MiddleButton)
-        bits |= 4;
+    for (const Bit<Flag> &entry : table)
+        if (flags.testFlag(entry.flag))
+            bits = static_cast<std::int16_t>(bits | entry.bit);
     return bits;
+}
+
+} // namespace
+
+std::int16_t ButtonBits(Qt::MouseButtons buttons)
+{
+    return Bits(buttons, ButtonTable);
 }
 
 std::int16_t ShiftBits(Qt::KeyboardModifiers modifiers)
 {
-    std::int16_t bits = 0;
-    if (modifiers & Qt::ShiftModifier)
-        bits |= 1;
-    if (modifiers & Qt::ControlModifier)
-        bits |= 2;
-    if (modifiers & Qt::AltModifier)
-        bits |= 4;
-    return bits;
+    return Bits(modifiers, ShiftTable);
 }
 
 } // namespace platform
