@@ -28,7 +28,12 @@ std::string Str(float value)
     const bool negative = text.front() == '-';
     const std::size_t first = negative ? 1 : 0;
     const std::size_t e = text.find('e');
-    const int exponent = std::atoi(text.data() + e + 1);
+    // The exponent is read within the text: to_chars writes no terminating zero, and whatever an
+    // earlier call left behind it in the buffer must not become more of its digits.
+    int exponent = 0;
+    std::from_chars(text.data() + e + 2, text.data() + text.size(), exponent);
+    if (text[e + 1] == '-')
+        exponent = -exponent;
 
     // The seven significant digits without their point, trailing zeros dropped.
     std::string digits;
@@ -36,12 +41,11 @@ std::string Str(float value)
     digits.append(text.substr(first + 2, e - first - 2));
     while (digits.size() > 1 && digits.back() == '0')
         digits.pop_back();
-    const int count = static_cast<int>(digits.size());
 
     std::string out = negative ? "-" : "";
     if (exponent >= 7 || exponent < -4) {
         out += digits[0];
-        if (count > 1) {
+        if (digits.size() > 1) {
             out += '.';
             out.append(digits, 1);
         }
@@ -52,15 +56,18 @@ std::string Str(float value)
         out += std::to_string(magnitude);
     } else if (exponent < 0) {
         out += "0.";
-        out.append(static_cast<std::size_t>(-exponent - 1), '0');
+        out.append(static_cast<std::size_t>(-exponent) - 1, '0');
         out += digits;
-    } else if (count <= exponent + 1) {
-        out += digits;
-        out.append(static_cast<std::size_t>(exponent + 1 - count), '0');
     } else {
-        out.append(digits, 0, static_cast<std::size_t>(exponent + 1));
-        out += '.';
-        out.append(digits, static_cast<std::size_t>(exponent + 1));
+        const std::size_t whole = static_cast<std::size_t>(exponent) + 1; // digits before the point
+        if (digits.size() <= whole) {
+            out += digits;
+            out.append(whole - digits.size(), '0');
+        } else {
+            out.append(digits, 0, whole);
+            out += '.';
+            out.append(digits, whole);
+        }
     }
     return out;
 }
