@@ -22,7 +22,26 @@ run: build
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
 
+# The check build in its own folder: our sources through clang-tidy and cppcheck, then the whole
+# suite, the program the real-window tests start included, under AddressSanitizer,
+# UndefinedBehaviorSanitizer and LeakSanitizer. The benchmark is left out: it runs nothing here.
+CHECK := build-check
+.PHONY: check
+check: setup
+	@cmake -S . -B $(CHECK) -DCMAKE_BUILD_TYPE=Debug -DBEZIER7_SANITIZE=ON -DBEZIER7_BENCH=OFF \
+		-DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
+	@cmake --build $(CHECK) -j$(JOBS)
+	@scripts/analyse.sh $(CHECK)
+	@cd $(CHECK) && ctest --output-on-failure -j$(JOBS)
+
 # Refreshes the README's pictures from the real-window tests' screenshots.
 screenshot: build
 	@cd $(BUILD) && ctest --output-on-failure -R tst_realwindow
 	@cp $(BUILD)/screenshots/editor.png $(BUILD)/screenshots/dragged.png docs/
+
+# Builds the drag benchmark in Release in its own folder and prints its table (bench/report.py).
+.PHONY: bench
+bench: setup
+	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DBEZIER7_BENCH=ON >/dev/null
+	@cmake --build build-bench --target bezier7_bench -j$(JOBS)
+	@python3 bench/report.py build-bench/bench/bezier7_bench

@@ -10,6 +10,7 @@ PACKAGES=(
     fonts-dejavu-core fonts-liberation2  # the faces the windows use
     xvfb xauth                           # a virtual display for the real-window tests
     xdotool xclip openbox wmctrl x11-utils  # real X input, the selection, a window manager
+    libxtst-dev                          # real X input in bulk, from the soak test itself
     valgrind                             # instruction counts for the benchmarks
     clang-tidy cppcheck                  # static analysis
 )

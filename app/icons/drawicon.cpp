@@ -23,7 +23,10 @@ QImage Draw(int size)
     painter.setBrush(QColor(250, 250, 245));
     painter.drawRoundedRect(QRectF(1.5, 1.5, 29, 29), 5, 5);
 
-    const QPointF start(26, 20), end(26, 11), startControl(6, 28), endControl(6, 3);
+    const QPointF start(26, 20);
+    const QPointF end(26, 11);
+    const QPointF startControl(6, 28);
+    const QPointF endControl(6, 3);
     painter.setPen(QPen(QColor(255, 0, 0), 1.5));
     painter.drawLine(start, QPointF(16, 24));
     painter.drawLine(end, QPointF(16, 7));

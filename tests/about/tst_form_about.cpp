@@ -96,8 +96,8 @@ private slots:
 
     void bothWindowsCarryTheIconAndTheVersion()
     {
-        Form1 &editor = Runtime().Instance<Form1>();
-        Form_About &about = Runtime().Instance<Form_About>();
+        auto &editor = Runtime().Instance<Form1>();
+        auto &about = Runtime().Instance<Form_About>();
         for (const platform::Form *form :
             { static_cast<platform::Form *>(&editor), static_cast<platform::Form *>(&about) }) {
             const QList<QSize> sizes = form->window()->windowIcon().availableSizes();
@@ -111,9 +111,9 @@ private slots:
 
     void menuItemShowsOneAboutWindowAndBringsItToTheFront()
     {
-        Form1 &editor = Runtime().Instance<Form1>();
+        auto &editor = Runtime().Instance<Form1>();
         QAction *item = editor.window()->menuBar()->actions().first();
-        Form_About &about = Runtime().Instance<Form_About>();
+        auto &about = Runtime().Instance<Form_About>();
         about.window()->close();
 
         item->trigger();
@@ -138,8 +138,8 @@ private slots:
     // The message loop of the runtime itself, with the windows closed from within it.
     void processEndsWithTheLastWindowEitherWay()
     {
-        Form1 &editor = Runtime().Instance<Form1>();
-        Form_About &about = Runtime().Instance<Form_About>();
+        auto &editor = Runtime().Instance<Form1>();
+        auto &about = Runtime().Instance<Form_About>();
         for (const bool editorFirst : { true, false }) {
             platform::Form &first = editorFirst ? static_cast<platform::Form &>(editor) : about;
             platform::Form &last = editorFirst ? static_cast<platform::Form &>(about) : editor;

@@ -5,7 +5,12 @@
 #include <QApplication>
 #include <QMainWindow>
 #include <QMouseEvent>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
+
+#include <algorithm>
+#include <array>
 
 using namespace testsupport;
 
@@ -133,6 +138,24 @@ private slots:
         QVERIFY(pointsMatchMarkers());
     }
 
+    // A dragged handle stays pressed wherever the pointer goes, and releasing it clicks it.
+    void draggedHandleStaysPressedAndClicksOnRelease()
+    {
+        auto *handle = qobject_cast<QPushButton *>(marker(4).widget());
+        QSignalSpy clicked(handle, &QAbstractButton::clicked);
+        Pointer pointer(*form);
+        pointer.moveOnto(marker(4), 60, 60);
+        pointer.press(Qt::LeftButton);
+        QVERIFY(handle->isDown());
+        for (const QPoint step : { QPoint(900, 900), QPoint(600, 450), QPoint(1200, 300) }) {
+            pointer.moveTo(float(step.x()), float(step.y()));
+            QVERIFY(handle->isDown());
+        }
+        pointer.release(Qt::LeftButton);
+        QCOMPARE(clicked.count(), 1);
+        QCOMPARE(marker(4).Left(), 1200.0f);
+    }
+
     void moveWithoutOffsetKeepsThePointAndRedraws()
     {
         form->Cls();
@@ -155,9 +178,11 @@ private slots:
         pointer.release(Qt::LeftButton);
         const QImage picture = Picture(*form);
         QVERIFY(HasColourNear(picture, 6000, 900, Foreground(*form)));
-        int red = 0; // along the new end tangent, where the curve does not cover it
-        for (float f : { 0.5f, 0.6f, 0.7f, 0.8f, 0.9f })
-            red += HasColourNear(picture, 6000 + f * (4830 - 6000), 900 + f * (1890 - 900), Red);
+        // Along the new end tangent, where the curve does not cover it.
+        const std::array along { 0.5f, 0.6f, 0.7f, 0.8f, 0.9f };
+        const auto red = std::count_if(along.begin(), along.end(), [&](float f) {
+            return HasColourNear(picture, 6000 + f * (4830 - 6000), 900 + f * (1890 - 900), Red);
+        });
         QVERIFY(red >= 3);
         QVERIFY(!HasColourNear(picture, 6142.5f, 2100, Red)); // the old end tangent is gone
 

@@ -65,7 +65,7 @@ int TextRoom(QWidget *widget)
     QStyleOptionButton option;
     option.initFrom(widget);
     option.text = TextOf(widget);
-    const bool radio = qobject_cast<QRadioButton *>(widget);
+    const bool radio = qobject_cast<QRadioButton *>(widget) != nullptr;
     const QRect contents = widget->style()->subElementRect(
         radio ? QStyle::SE_RadioButtonContents : QStyle::SE_PushButtonContents, &option, widget);
     return contents.width();

@@ -36,7 +36,7 @@ private slots:
         for (int y = 0; y + 1 < picture.height(); ++y)
             for (int x = 0; x < picture.width(); ++x) {
                 const bool here = picture.pixelColor(x, y) == red;
-                reds += here;
+                reds += here ? 1 : 0;
                 QVERIFY(!(here && picture.pixelColor(x, y + 1) == red));
             }
         QVERIFY(reds > 400); // two segments 350 device pixels wide, partly covered by the curve

@@ -54,8 +54,8 @@ private slots:
         int other = 0;
         for (int y = 0; y < picture.height(); ++y) {
             const QColor c = picture.pixelColor(200, y);
-            red += c == Red;
-            other += c != Red && c != Background(form);
+            red += c == Red ? 1 : 0;
+            other += c != Red && c != Background(form) ? 1 : 0;
         }
         QCOMPARE(red, 1);
         QCOMPARE(other, 0);

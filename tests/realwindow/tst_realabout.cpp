@@ -4,10 +4,11 @@
 #include <QThread>
 
 using testsupport::RealWindow;
+using testsupport::editor::Caption;
+using testsupport::editor::Client;
 
 namespace {
 
-const QString Caption = QStringLiteral("Bezier curve with 7 points");
 const QColor LightYellow(255, 255, 192);
 
 // wmctrl names windows in hexadecimal.
@@ -16,9 +17,16 @@ QString Hex(const QString &window)
     return QStringLiteral("0x%1").arg(window.toULongLong(), 8, 16, QLatin1Char('0'));
 }
 
+// Empty while no window is active, as between one window losing the focus and the next taking
+// it, when xdotool finds no active window and fails; the callers wait for the one they expect.
 QString ActiveWindow()
 {
-    return RealWindow::run("xdotool", { "getactivewindow" });
+    QProcess xdotool;
+    xdotool.start(QStringLiteral("xdotool"), { "getactivewindow" });
+    if (!xdotool.waitForFinished() || xdotool.exitStatus() != QProcess::NormalExit
+        || xdotool.exitCode() != 0)
+        return {};
+    return QString::fromLocal8Bit(xdotool.readAllStandardOutput()).trimmed();
 }
 
 } // namespace
@@ -35,7 +43,7 @@ private slots:
         const QString editor = program.waitForWindow(Caption);
         QVERIFY(!editor.isEmpty());
         const QRect outer = program.geometry(editor);
-        const int menuHeight = outer.height() - 361;
+        const int menuHeight = outer.height() - Client.height();
         QVERIFY(menuHeight > 10);
         const QPoint aboutItem = outer.topLeft() + QPoint(20, menuHeight / 2);
 
@@ -58,7 +66,7 @@ private slots:
 
         // Closing the editor as a user would leaves the program running with the About window.
         RealWindow::run("wmctrl", { "-i", "-c", Hex(editor) });
-        QTRY_VERIFY(RealWindow::run("wmctrl", { "-l" }).contains(Caption) == false);
+        QTRY_VERIFY(!RealWindow::windowList().contains(Caption));
         QThread::msleep(300);
         QCOMPARE(program.process().state(), QProcess::Running);
 
@@ -72,12 +80,12 @@ private slots:
         const QString editor = program.waitForWindow(Caption);
         QVERIFY(!editor.isEmpty());
         const QRect outer = program.geometry(editor);
-        program.click(outer.topLeft() + QPoint(20, (outer.height() - 361) / 2));
+        program.click(outer.topLeft() + QPoint(20, (outer.height() - Client.height()) / 2));
         const QString about = program.waitForWindow("About");
         QVERIFY(!about.isEmpty());
 
         RealWindow::run("wmctrl", { "-i", "-c", Hex(about) });
-        QTRY_VERIFY(!RealWindow::run("wmctrl", { "-l" }).contains("About"));
+        QTRY_VERIFY(!RealWindow::windowList().contains("About"));
         QThread::msleep(300);
         QCOMPARE(program.process().state(), QProcess::Running);
         RealWindow::run("wmctrl", { "-i", "-c", Hex(editor) });

@@ -9,21 +9,12 @@
 using testsupport::InitialX;
 using testsupport::InitialY;
 using testsupport::RealWindow;
+using namespace testsupport::editor;
 
 namespace {
 
-const QString Caption = QStringLiteral("Bezier curve with 7 points");
-const QSize Client(605, 361);
 const QColor Red(255, 0, 0);
 const QColor Black(0, 0, 0);
-
-// Design positions in pixels (twips / 15).
-const QPoint Handle2(175, 210);
-const QPoint Handle4(84, 133);
-const QPoint Handle6(322, 126);
-const QPoint TextInd(544, 0);
-const QPoint TextX(544, 24);
-const QPoint TextY(544, 48);
 
 bool HasColourNear(const QImage &image, QPointF at, QColor colour)
 {

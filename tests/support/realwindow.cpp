@@ -2,11 +2,20 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
 #include <QTest>
 #include <QThread>
+
+#include <algorithm>
+
+#include <poll.h>
+
+// Last: Xlib's macros (None, Bool, Status ...) would clash with the toolkit's names.
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
 
 namespace testsupport {
 
@@ -135,13 +144,12 @@ QString RealWindow::readText(QPoint screen) const
     key(QStringLiteral("ctrl+a"));
     QElapsedTimer timer;
     timer.start();
-    QString text;
     // The program takes the selection once it has handled the keys.
     while (timer.elapsed() < PatienceMs) {
         QProcess xclip;
         xclip.start(QStringLiteral("xclip"), { "-o", "-selection", "primary" });
         xclip.waitForFinished(PatienceMs);
-        text = QString::fromUtf8(xclip.readAllStandardOutput());
+        QString text = QString::fromUtf8(xclip.readAllStandardOutput());
         if (xclip.exitCode() == 0 && !text.isEmpty())
             return text;
         QThread::msleep(50);
@@ -165,7 +173,7 @@ QImage RealWindow::grabWhen(
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < PatienceMs) {
-        const QImage image = grab(screenArea);
+        QImage image = grab(screenArea);
         if (ready(image))
             return image;
         QThread::msleep(50);
@@ -200,11 +208,148 @@ bool RealWindow::startWindowManager()
     return false;
 }
 
+qint64 RealWindow::residentKiB() const
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(m_process.processId()));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QList<QByteArray> lines = status.readAll().split('\n');
+    const auto line = std::find_if(lines.begin(), lines.end(),
+        [](const QByteArray &entry) { return entry.startsWith("VmRSS:"); });
+    return line == lines.end() ? -1 : line->mid(6).trimmed().split(' ').first().toLongLong();
+}
+
+QString RealWindow::windowList()
+{
+    // wmctrl fails with BadWindow when a window goes away while it asks about it: asked again.
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < PatienceMs) {
+        QProcess wmctrl;
+        wmctrl.start(QStringLiteral("wmctrl"), { "-l" });
+        if (wmctrl.waitForFinished(PatienceMs) && wmctrl.exitStatus() == QProcess::NormalExit
+            && wmctrl.exitCode() == 0)
+            return QString::fromLocal8Bit(wmctrl.readAllStandardOutput());
+        QThread::msleep(50);
+    }
+    Fail(QStringLiteral("wmctrl -l never listed the windows"));
+    return {};
+}
+
 int RealWindow::waitForExit(int milliseconds)
 {
     if (!m_process.waitForFinished(milliseconds) || m_process.exitStatus() != QProcess::NormalExit)
         return -1;
     return m_process.exitCode();
+}
+
+struct XConnection::Connection {
+    Display *display = nullptr;
+    Window root = 0;
+    Atom protocols = 0;
+    Atom ping = 0;
+    Atom deleteWindow = 0;
+    long pings = 0; // tells one ping's answer from another's
+};
+
+XConnection::XConnection()
+    : m_x(std::make_unique<Connection>())
+{
+    m_x->display = XOpenDisplay(nullptr);
+    if (!m_x->display) {
+        Fail(QStringLiteral("cannot open the X display"));
+        return;
+    }
+    int event = 0;
+    int error = 0;
+    int major = 0;
+    int minor = 0;
+    if (!XTestQueryExtension(m_x->display, &event, &error, &major, &minor)) {
+        Fail(QStringLiteral("the X display has no XTEST extension"));
+        XCloseDisplay(m_x->display);
+        m_x->display = nullptr;
+        return;
+    }
+    m_x->root = DefaultRootWindow(m_x->display);
+    m_x->protocols = XInternAtom(m_x->display, "WM_PROTOCOLS", False);
+    m_x->ping = XInternAtom(m_x->display, "_NET_WM_PING", False);
+    m_x->deleteWindow = XInternAtom(m_x->display, "WM_DELETE_WINDOW", False);
+    // A pinged program answers to the root window, to whoever listens there for its structure.
+    XSelectInput(m_x->display, m_x->root, StructureNotifyMask);
+}
+
+XConnection::~XConnection()
+{
+    if (m_x->display)
+        XCloseDisplay(m_x->display);
+}
+
+bool XConnection::isOpen() const
+{
+    return m_x->display != nullptr;
+}
+
+void XConnection::moveTo(QPoint screen) const
+{
+    XTestFakeMotionEvent(m_x->display, -1, screen.x(), screen.y(), CurrentTime);
+    XFlush(m_x->display);
+}
+
+void XConnection::button(int button, bool down) const
+{
+    XTestFakeButtonEvent(
+        m_x->display, static_cast<unsigned>(button), down ? True : False, CurrentTime);
+    XFlush(m_x->display);
+}
+
+namespace {
+
+XEvent ProtocolMessage(Window window, Atom protocols, Atom protocol, long argument)
+{
+    XEvent event {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = protocols;
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(protocol);
+    event.xclient.data.l[1] = argument;
+    event.xclient.data.l[2] = static_cast<long>(window);
+    return event;
+}
+
+} // namespace
+
+bool XConnection::ping(const QString &window) const
+{
+    const Window target = window.toULong();
+    const long serial = ++m_x->pings;
+    XEvent ping = ProtocolMessage(target, m_x->protocols, m_x->ping, serial);
+    XSendEvent(m_x->display, target, False, NoEventMask, &ping);
+    XFlush(m_x->display);
+
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < PatienceMs) {
+        while (XPending(m_x->display) > 0) {
+            XEvent answer {};
+            XNextEvent(m_x->display, &answer);
+            if (answer.type == ClientMessage && answer.xclient.message_type == m_x->protocols
+                && static_cast<Atom>(answer.xclient.data.l[0]) == m_x->ping
+                && answer.xclient.data.l[1] == serial)
+                return true;
+        }
+        pollfd connection { ConnectionNumber(m_x->display), POLLIN, 0 };
+        poll(&connection, 1, 50);
+    }
+    return false;
+}
+
+void XConnection::close(const QString &window) const
+{
+    const Window target = window.toULong();
+    XEvent close = ProtocolMessage(target, m_x->protocols, m_x->deleteWindow, CurrentTime);
+    XSendEvent(m_x->display, target, False, NoEventMask, &close);
+    XFlush(m_x->display);
 }
 
 } // namespace testsupport

@@ -4,12 +4,26 @@
 #include <QPoint>
 #include <QProcess>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 namespace testsupport {
+
+// The editor window as the real-window tests meet it, in pixels of its client area.
+namespace editor {
+inline const QString Caption = QStringLiteral("Bezier curve with 7 points");
+constexpr QSize Client(605, 361);
+constexpr QPoint Handle2(175, 210);
+constexpr QPoint Handle4(84, 133);
+constexpr QPoint Handle6(322, 126);
+constexpr QPoint TextInd(544, 0);
+constexpr QPoint TextX(544, 24);
+constexpr QPoint TextY(544, 48);
+} // namespace editor
 
 // The built program in a real window on an X display (a virtual one in the tests), driven with
 // real X input through xdotool as a person would, and looked at through screenshots. A step that
@@ -46,8 +60,12 @@ public:
 
     // Starts a window manager on the display and waits until it runs.
     static bool startWindowManager();
+    // The window manager's list of windows, one a line (wmctrl -l).
+    static QString windowList();
 
     QProcess &process() { return m_process; }
+    // The program's resident memory in KiB, from /proc; -1 if it cannot be read.
+    qint64 residentKiB() const;
     // Waits for the program to end; its exit code, or -1 if it does not end normally.
     int waitForExit(int milliseconds = 10000);
 
@@ -56,6 +74,29 @@ public:
 
 private:
     QProcess m_process;
+};
+
+// A connection of the test's own to the X display: real input in bulk through the XTEST extension,
+// where xdotool costs a process for each call, and the window manager's questions to a window.
+class XConnection {
+public:
+    XConnection(); // to the display in DISPLAY
+    ~XConnection();
+    XConnection(const XConnection &) = delete;
+    XConnection &operator=(const XConnection &) = delete;
+
+    bool isOpen() const;
+    void moveTo(QPoint screen) const; // one motion event
+    void button(int button, bool down) const; // 1 left, 2 middle, 3 right
+    // Pings the window as a window manager does. Its program answers once it has read every event
+    // sent before the ping; false if it does not answer within the patience.
+    bool ping(const QString &window) const;
+    // Asks the window to close, as a window manager's close button does.
+    void close(const QString &window) const;
+
+private:
+    struct Connection;
+    std::unique_ptr<Connection> m_x;
 };
 
 } // namespace testsupport

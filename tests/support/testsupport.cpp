@@ -7,8 +7,22 @@
 #include <QWindow>
 
 #include <cmath>
+#include <random>
 
 namespace testsupport {
+
+std::uint64_t Seed()
+{
+    bool set = false;
+    std::uint64_t seed = qEnvironmentVariable("BEZIER7_SEED").toULongLong(&set);
+    if (!set) {
+        std::random_device device;
+        seed = (std::uint64_t(device()) << 32) | device();
+    }
+    qInfo("seed %llu (BEZIER7_SEED=%llu repeats this run)", static_cast<unsigned long long>(seed),
+        static_cast<unsigned long long>(seed));
+    return seed;
+}
 
 QImage Screen(const platform::Form &form)
 {
@@ -44,7 +58,7 @@ int CountColour(const QImage &image, QColor colour)
     int count = 0;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            count += image.pixel(x, y) == colour.rgb();
+            count += image.pixel(x, y) == colour.rgb() ? 1 : 0;
     return count;
 }
 
@@ -65,7 +79,7 @@ Pointer::Pointer(const platform::Form &form)
 Pointer::~Pointer()
 {
     for (const Qt::MouseButton button : { Qt::LeftButton, Qt::RightButton, Qt::MiddleButton })
-        if (m_held & button)
+        if (m_held.testFlag(button))
             release(button);
 }
 

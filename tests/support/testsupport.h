@@ -20,6 +20,10 @@
 
 namespace testsupport {
 
+// The seed of a randomized test: BEZIER7_SEED where it is set, to repeat a failed run, otherwise a
+// new one each run. Printed, so that the log of a failed or crashed run carries it.
+std::uint64_t Seed();
+
 // The client area as the user sees it, controls included, at device resolution.
 QImage Screen(const platform::Form &form);
 
@@ -52,6 +56,10 @@ public:
         Qt::KeyboardModifiers modifiers = {});
     void press(Qt::MouseButton button, Qt::KeyboardModifiers modifiers = {});
     void release(Qt::MouseButton button, Qt::KeyboardModifiers modifiers = {});
+
+    // Where the pointer is, in the form's window, and the buttons it holds.
+    QPoint at() const { return m_at; }
+    Qt::MouseButtons held() const { return m_held; }
 
 private:
     QPoint windowPoint(float xTwips, float yTwips) const;

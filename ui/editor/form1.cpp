@@ -75,7 +75,7 @@ void Form1::Option1_MouseMove(
 // The marker under the pointer, or the one being dragged, reports its index; with the left button
 // alone held, its top-left corner follows the pointer and the curve is redrawn.
 void Form1::MarkerMouseMove(
-    platform::ControlArray &M, std::int16_t Index, std::int16_t Button, float X, float Y)
+    const platform::ControlArray &M, std::int16_t Index, std::int16_t Button, float X, float Y)
 {
     Text_Ind.SetText(platform::Str(Index));
     if (Button != 1)

@@ -23,7 +23,7 @@ public:
 
 private:
     void MarkerMouseMove(
-        platform::ControlArray &M, std::int16_t Index, std::int16_t Button, float X, float Y);
+        const platform::ControlArray &M, std::int16_t Index, std::int16_t Button, float X, float Y);
 
     platform::ControlArray &Option1;
     platform::ControlArray &Command1;

@@ -20,9 +20,8 @@ QStringList FontFamilies(std::string_view face)
         QStringLiteral("Arial"), QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif") };
 }
 
-// Option buttons, push buttons and text boxes are designed a few pixels wide: one digit beside a
-// small indicator, five digits in a narrow box. A smaller indicator and a narrow face keep their
-// texts whole where the platform style's own metrics would cut them.
+// Option buttons are designed a few pixels wide, one digit beside the indicator: a smaller
+// indicator keeps the digit whole where the platform style's own metrics would cut it.
 class CompactStyle : public QProxyStyle {
 public:
     CompactStyle() { setParent(qApp); } // lives as long as the toolkit, after every window
@@ -36,8 +35,6 @@ public:
             return 11;
         case PM_RadioButtonLabelSpacing:
             return 3;
-        case PM_ButtonMargin:
-            return 0;
         default:
             return QProxyStyle::pixelMetric(metric, option, widget);
         }
@@ -48,7 +45,7 @@ public:
         static QPointer<CompactStyle> style;
         if (!style)
             style = new CompactStyle;
-        return style;
+        return style.data();
     }
 };
 
@@ -92,8 +89,15 @@ void ApplyAppearance(QWidget *widget, const ControlDesign &design)
         ApplyLabelDesign(static_cast<QLabel *>(widget), design);
         return;
     }
-    widget->setStyle(CompactStyle::instance());
-    widget->setFont(CompactFont());
+    if (design.kind == ControlKind::OptionButton)
+        widget->setStyle(CompactStyle::instance());
+}
+
+void ApplyClientAreaAppearance(QWidget *clientArea)
+{
+    // Set once here and inherited by every control without a font of its own: the designs' small
+    // push buttons and text boxes show their digits whole in a narrow face.
+    clientArea->setFont(CompactFont());
 }
 
 } // namespace platform

@@ -7,8 +7,10 @@ class QWidget;
 namespace platform {
 
 // Gives a new control the look its design asks for: label colours, font, alignment and
-// wrapping, and a compact look for controls whose design size is smaller than the platform
-// style's margins allow for their text.
+// wrapping, and a smaller indicator for option buttons, whose design leaves room for one digit.
 void ApplyAppearance(QWidget *widget, const ControlDesign &design);
+
+// Gives a form's client area the narrow face that its small controls inherit.
+void ApplyClientAreaAppearance(QWidget *clientArea);
 
 } // namespace platform

@@ -42,7 +42,7 @@ public:
     template <class StartUpForm> static int Start(int argc, char **argv)
     {
         Application application(argc, argv);
-        StartUpForm &form = application.Instance<StartUpForm>();
+        auto &form = application.Instance<StartUpForm>();
         if (!form.Visible())
             form.Show();
         return application.Run();

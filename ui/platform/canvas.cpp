@@ -52,6 +52,18 @@ std::optional<QLineF> Clipped(QPointF a, QPointF b, const QRectF &box)
     return QLineF(at(enter), at(leave));
 }
 
+// Grows `into` to hold `rect`, which is not empty. Inline, unlike QRect's union: it runs twice
+// for every stroke.
+void Unite(QRect &into, const QRect &rect)
+{
+    if (into.isEmpty()) {
+        into = rect;
+        return;
+    }
+    into.setCoords(std::min(into.left(), rect.left()), std::min(into.top(), rect.top()),
+        std::max(into.right(), rect.right()), std::max(into.bottom(), rect.bottom()));
+}
+
 } // namespace
 
 Canvas::Canvas(const QColor &background, QWidget *parent)
@@ -91,7 +103,11 @@ const QImage &Canvas::image()
 
 void Canvas::draw(const Stroke &stroke)
 {
-    ensureImageCovers(size());
+    // Asking for the resolution goes through the window and its screen every time, so the image
+    // is checked when a batch starts; within one, a resize regrows it at once and a new
+    // resolution is caught by the next paint, both redrawing the strokes.
+    if (!m_painter.isActive())
+        ensureImageCovers(size());
     m_strokes.push_back(stroke);
 
     const double dpr = m_image.devicePixelRatio();
@@ -113,10 +129,20 @@ void Canvas::draw(const Stroke &stroke)
     else
         m_painter.drawLine(*line);
 
-    const QRectF device(line->p1() * dpr, line->p2() * dpr);
-    const QRect touched = device.normalized().toAlignedRect().adjusted(-2, -2, 2, 2);
-    m_inked |= touched & m_image.rect();
-    changed(touched & m_image.rect());
+    // Two device pixels around the segment hold whatever the rasteriser touched.
+    const double x1 = line->x1() * dpr;
+    const double x2 = line->x2() * dpr;
+    const double y1 = line->y1() * dpr;
+    const double y2 = line->y2() * dpr;
+    QRect touched;
+    touched.setCoords(std::max(0, static_cast<int>(std::floor(std::min(x1, x2))) - 2),
+        std::max(0, static_cast<int>(std::floor(std::min(y1, y2))) - 2),
+        std::min(m_image.width() - 1, static_cast<int>(std::ceil(std::max(x1, x2))) + 1),
+        std::min(m_image.height() - 1, static_cast<int>(std::ceil(std::max(y1, y2))) + 1));
+    if (touched.isEmpty())
+        return;
+    Unite(m_inked, touched);
+    changed(touched);
 }
 
 void Canvas::ensureImageCovers(QSize logicalSize)
@@ -153,7 +179,7 @@ void Canvas::changed(const QRect &deviceRect)
 {
     if (deviceRect.isEmpty())
         return;
-    m_unpresented |= deviceRect;
+    Unite(m_unpresented, deviceRect);
     // One update request per batch of drawing, sent once the handler that draws has returned.
     if (!m_presentPosted) {
         m_presentPosted = true;

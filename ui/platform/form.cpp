@@ -60,6 +60,7 @@ Form::Form(const FormDesign &design)
 
     m_canvas = new Canvas(palette.color(QPalette::Window), m_window.get());
     m_window->setCentralWidget(m_canvas);
+    ApplyClientAreaAppearance(m_canvas);
     addMenu(design);
     addControls(design);
 
@@ -68,7 +69,11 @@ Form::Form(const FormDesign &design)
         ToPixelPosition(design.clientWidth), ToPixelPosition(design.clientHeight) + menuHeight);
 }
 
-Form::~Form() = default;
+// The window and its controls go first: their mouse-move filters refer to the control arrays.
+Form::~Form()
+{
+    m_window.reset();
+}
 
 void Form::addMenu(const FormDesign &design)
 {
@@ -94,19 +99,19 @@ void Form::addControls(const FormDesign &design)
         QWidget *widget = CreateWidget(item, m_canvas);
         widget->setObjectName(ObjectName(item));
         ApplyAppearance(widget, item);
-        auto control = std::make_unique<Control>(widget, item);
+        auto created = std::make_unique<Control>(widget, item);
         if (item.index < 0) {
-            m_singles.emplace(item.name, control.get());
+            m_singles.emplace(item.name, created.get());
         } else {
             auto &array = m_arrays[std::string(item.name)];
             if (!array)
                 array = std::make_unique<ControlArray>();
-            array->add(item.index, *control);
+            array->add(item.index, *created);
             new MouseMoveFilter(*array, static_cast<std::int16_t>(item.index), widget);
         }
         if (widget->focusPolicy() != Qt::NoFocus)
             tabOrder.emplace_back(item.tabIndex, widget);
-        m_controls.push_back(std::move(control));
+        m_controls.push_back(std::move(created));
     }
 
     std::stable_sort(tabOrder.begin(), tabOrder.end(),

@@ -17,8 +17,8 @@ int ToPixelPosition(float twips)
 
 QColor ToQColor(Colour colour)
 {
-    return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
-        static_cast<int>((colour >> 16) & 0xFF));
+    return { static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
+        static_cast<int>((colour >> 16) & 0xFF) };
 }
 
 namespace {

@@ -1,0 +1,163 @@
+// What one drag event costs the editor, against the same toolkit work done directly with Qt.
+// Every case is a Qt Test benchmark: `-median N` gives its time per iteration, `-callgrind` its
+// instruction count. report.py runs them and prints the table; README.md explains the rows.
+
+#include "floorwindow.h"
+#include "initialcurve.h"
+#include "markerdrag.h"
+
+#include "application.h"
+#include "canvas.h"
+#include "form1.h"
+
+#include <QMainWindow>
+#include <QTest>
+
+#include <memory>
+
+using namespace bench;
+
+namespace {
+
+// Lets the event loop deliver what showing a window queued: the expose event, which paints the
+// whole window into its backing store.
+void PaintExposed()
+{
+    QCoreApplication::processEvents();
+}
+
+// The editor as the user first sees it.
+std::unique_ptr<Form1> ShownEditor()
+{
+    auto form = std::make_unique<Form1>();
+    form->Form_Load(); // shows the window and draws the curve
+    PaintExposed();
+    return form;
+}
+
+// Holds handle 2 of the editor. Moving back and forth reverses the drag at every move, so the
+// held button's pressed look flips each time, and Qt repaints a button synchronously when it
+// does. The first move after the press does not flip it; it is made here, outside the timing.
+std::unique_ptr<MarkerDrag> HoldHandle2(const Form1 &form)
+{
+    auto drag = std::make_unique<MarkerDrag>(form, form.controlArray("Command1")(2));
+    drag->step();
+    return drag;
+}
+
+} // namespace
+
+class BenchDrag : public QObject {
+    Q_OBJECT
+private slots:
+    void floor()
+    {
+        FloorWindow reference;
+        reference.window.show();
+        PaintExposed();
+        FloorDrag drag(reference);
+        QBENCHMARK {
+            drag.step();
+        }
+    }
+
+    void floorPresented()
+    {
+        FloorWindow reference;
+        reference.window.show();
+        PaintExposed();
+        FloorDrag drag(reference);
+        QBENCHMARK {
+            drag.step();
+            reference.client->repaint(); // the whole client area, controls included
+        }
+    }
+
+    void evaluate()
+    {
+        const CurveModel model = InitialModel();
+        QBENCHMARK {
+            double sum = 0;
+            for (int k = 0; k <= 100; ++k) {
+                const double t = k / 100.0;
+                sum += model.Bezier(t, model.PointX) + model.Bezier(t, model.PointY);
+            }
+            [[maybe_unused]] const volatile double kept = sum; // the sums must be computed
+        }
+    }
+
+    void dragStep()
+    {
+        const auto form = ShownEditor();
+        const auto drag = HoldHandle2(*form);
+        QBENCHMARK {
+            drag->step();
+            // Ends the batch's painter as presenting would first do, but shows nothing.
+            form->canvas()->image();
+        }
+    }
+
+    void dragStepPresented()
+    {
+        const auto form = ShownEditor();
+        const auto drag = HoldHandle2(*form);
+        QBENCHMARK {
+            drag->step();
+            Present(*form);
+        }
+    }
+
+    // Construction, Form_Load and the first paint; the window is destroyed in each iteration too,
+    // as in startupFloor.
+    void startup()
+    {
+        QBENCHMARK {
+            ShownEditor();
+        }
+    }
+
+    void startupFloor()
+    {
+        QBENCHMARK {
+            FloorWindow reference;
+            reference.window.show();
+            PaintExposed();
+        }
+    }
+
+    // Not timed: the resident memory the process gains over 10,000 drag events, each presented,
+    // in drags of 20 moves that take the eight markers in turn.
+    void soak()
+    {
+        const auto form = ShownEditor();
+        const platform::ControlArray &options = form->controlArray("Option1");
+        const platform::ControlArray &buttons = form->controlArray("Command1");
+        const platform::Control *markers[] = { &options(0), &buttons(1), &buttons(2), &buttons(3),
+            &buttons(4), &buttons(5), &buttons(6), &options(7) };
+
+        const long long before = ResidentBytes();
+        constexpr int Events = 10000;
+        constexpr int MovesPerDrag = 20; // even, so each drag leaves its marker where it was
+        for (int event = 0; event < Events;) {
+            MarkerDrag drag(*form, *markers[(event / MovesPerDrag) % std::size(markers)]);
+            for (int move = 0; move < MovesPerDrag; ++move, ++event) {
+                drag.step();
+                Present(*form);
+            }
+        }
+        QTest::setBenchmarkResult(
+            static_cast<qreal>(ResidentBytes() - before), QTest::BytesAllocated);
+    }
+};
+
+int main(int argc, char **argv)
+{
+    // Off-screen unless told otherwise, so that the figures need no display and vary less.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    platform::Application application(argc, argv);
+    BenchDrag bench;
+    return QTest::qExec(&bench, argc, argv);
+}
+
+#include "bench_drag.moc"

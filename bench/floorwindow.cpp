@@ -1,0 +1,124 @@
+#include "floorwindow.h"
+
+#include "initialcurve.h"
+
+#include "form1design.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace bench {
+
+namespace {
+
+constexpr double TwipsPerPixel = 15.0;
+
+int Pixels(float twips)
+{
+    return qRound(twips / TwipsPerPixel);
+}
+
+QString ToQString(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+ImageView::ImageView(QWidget *parent)
+    : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent); // the image covers every pixel
+}
+
+void ImageView::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    painter.drawImage(event->rect(), image, event->rect());
+}
+
+FloorWindow::FloorWindow()
+    : client(new ImageView(&window))
+{
+    const platform::FormDesign &design = Form1Design();
+    window.setWindowTitle(ToQString(design.caption));
+    window.setCentralWidget(client);
+    QMenuBar *bar = window.menuBar();
+    bar->setNativeMenuBar(false);
+    bar->addAction(ToQString(design.menu.front().caption));
+
+    for (const platform::ControlDesign &item : design.controls) {
+        const QString caption = ToQString(item.caption);
+        QWidget *control = nullptr;
+        switch (item.kind) {
+        case platform::ControlKind::OptionButton:
+            control = new QRadioButton(caption, client);
+            break;
+        case platform::ControlKind::PushButton:
+            control = new QPushButton(caption, client);
+            if (item.index == 2)
+                marker = static_cast<QPushButton *>(control);
+            break;
+        case platform::ControlKind::TextBox:
+            control = new QLineEdit(caption, client);
+            readOuts[item.name == "Text_Ind" ? 0
+                    : item.name == "Text_x"  ? 1
+                                             : 2]
+                = static_cast<QLineEdit *>(control);
+            break;
+        case platform::ControlKind::Label:
+            control = new QLabel(caption, client);
+            break;
+        }
+        control->setGeometry(
+            Pixels(item.left), Pixels(item.top), Pixels(item.width), Pixels(item.height));
+    }
+
+    const QSize clientSize(Pixels(design.clientWidth), Pixels(design.clientHeight));
+    client->image = QImage(clientSize, QImage::Format_RGB32);
+    client->image.fill(window.palette().color(QPalette::Window));
+    window.resize(clientSize.width(), clientSize.height() + bar->sizeHint().height());
+}
+
+FloorDrag::FloorDrag(FloorWindow &floor)
+    : m_floor(floor)
+    , m_background(floor.window.palette().color(QPalette::Window))
+    , m_foreground(floor.window.palette().color(QPalette::WindowText))
+{
+    const std::vector<QPointF> &points = InitialControlPoints();
+    m_tangents = { QLineF(points[0], points[1]), QLineF(points[7], points[6]) };
+    const std::vector<QPointF> samples = InitialCurveSamples();
+    for (std::size_t k = 1; k < samples.size(); ++k)
+        m_segments.emplace_back(samples[k - 1], samples[k]);
+}
+
+void FloorDrag::step()
+{
+    static const QString Index = QStringLiteral("2");
+    // Where the drag case's handle 2 goes: the same texts, the same moves.
+    static const QString Xs[2] = { QStringLiteral("2625"), QStringLiteral("2745") };
+    static const QString Ys[2] = { QStringLiteral("3150"), QStringLiteral("3270") };
+    static const QPoint Places[2] = { QPoint(175, 210), QPoint(183, 218) };
+
+    m_odd = !m_odd;
+    m_floor.readOuts[0]->setText(Index);
+    m_floor.readOuts[1]->setText(Xs[m_odd]);
+    m_floor.readOuts[2]->setText(Ys[m_odd]);
+    m_floor.marker->move(Places[m_odd]);
+
+    QImage &image = m_floor.client->image;
+    image.fill(m_background);
+    QPainter painter(&image);
+    // One call per colour: the cheapest way the toolkit offers to draw these segments.
+    painter.setPen(QPen(Qt::red, 0)); // cosmetic: one device pixel, as the canvas draws
+    painter.drawLines(m_tangents.data(), static_cast<int>(m_tangents.size()));
+    painter.setPen(QPen(m_foreground, 0));
+    painter.drawLines(m_segments.data(), static_cast<int>(m_segments.size()));
+}
+
+} // namespace bench
