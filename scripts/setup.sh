@@ -23,7 +23,7 @@ for package in "${PACKAGES[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-install_line="apt-get install -y --no-install-recommends ${missing[*]}"
+install_line="apt-get install -y ${missing[*]}"
 if [ "$(id -u)" -eq 0 ]; then
     as_root=()
 elif command -v sudo >/dev/null && sudo -n true 2>/dev/null; then
