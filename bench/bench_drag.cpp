@@ -35,14 +35,21 @@ std::unique_ptr<Form1> ShownEditor()
     return form;
 }
 
-// Holds handle 2 of the editor. Moving back and forth reverses the drag at every move, so the
-// held button's pressed look flips each time, and Qt repaints a button synchronously when it
-// does. The first move after the press does not flip it; it is made here, outside the timing.
+// Holds handle 2 of the editor and makes the first move, which makes the handle jump to the
+// pointer, here outside the timing; every later move goes back and forth between two places.
 std::unique_ptr<MarkerDrag> HoldHandle2(const Form1 &form)
 {
     auto drag = std::make_unique<MarkerDrag>(form, form.controlArray("Command1")(2));
     drag->step();
     return drag;
+}
+
+// The floor window as the user would first see it, and the drag that works on it.
+FloorDrag ShownFloor(FloorWindow &reference)
+{
+    reference.window.show();
+    PaintExposed();
+    return FloorDrag(reference);
 }
 
 } // namespace
@@ -53,9 +60,7 @@ private slots:
     void floor()
     {
         FloorWindow reference;
-        reference.window.show();
-        PaintExposed();
-        FloorDrag drag(reference);
+        FloorDrag drag = ShownFloor(reference);
         QBENCHMARK {
             drag.step();
         }
@@ -64,9 +69,7 @@ private slots:
     void floorPresented()
     {
         FloorWindow reference;
-        reference.window.show();
-        PaintExposed();
-        FloorDrag drag(reference);
+        FloorDrag drag = ShownFloor(reference);
         QBENCHMARK {
             drag.step();
             reference.client->repaint(); // the whole client area, controls included
