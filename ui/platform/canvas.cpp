@@ -66,9 +66,10 @@ void Unite(QRect &into, const QRect &rect)
 
 } // namespace
 
-Canvas::Canvas(const QColor &background, QWidget *parent)
+Canvas::Canvas(const QColor &background, const QColor &foreground, QWidget *parent)
     : QWidget(parent)
     , m_background(background.rgb())
+    , m_foreground(foreground)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_StaticContents);

@@ -14,11 +14,14 @@ namespace platform {
 // Coordinates are logical pixels; the image has the screen's device resolution.
 class Canvas : public QWidget {
 public:
-    Canvas(const QColor &background, QWidget *parent);
+    Canvas(const QColor &background, const QColor &foreground, QWidget *parent);
 
     void Cls();
     void Line(QPointF from, QPointF to, const QColor &colour);
     void PSet(QPointF at, const QColor &colour);
+
+    // The colour of Line -(x2, y2) and PSet.
+    const QColor &foreground() const { return m_foreground; }
 
     // The picture as drawn so far, in device pixels.
     const QImage &image();
@@ -45,6 +48,7 @@ private:
     QImage m_image;
     QPainter m_painter; // active between the first stroke and the next presentation
     QRgb m_background;
+    QColor m_foreground;
     QRgb m_penColour = 0;
     std::vector<Stroke> m_strokes; // everything drawn since the last Cls, to redraw on growth
     QRect m_inked; // device pixels drawn on since the last Cls

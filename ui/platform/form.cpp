@@ -58,7 +58,8 @@ Form::Form(const FormDesign &design)
         palette.setColor(QPalette::Window, ToQColor(*design.backColor));
     m_window->setPalette(palette);
 
-    m_canvas = new Canvas(palette.color(QPalette::Window), m_window.get());
+    m_canvas = new Canvas(
+        palette.color(QPalette::Window), palette.color(QPalette::WindowText), m_window.get());
     m_window->setCentralWidget(m_canvas);
     ApplyClientAreaAppearance(m_canvas);
     addMenu(design);
@@ -150,15 +151,14 @@ void Form::Line(float x1, float y1, float x2, float y2, Colour colour)
 
 void Form::Line(float x2, float y2)
 {
-    m_canvas->Line(ToPixels(m_currentX, m_currentY), ToPixels(x2, y2),
-        m_window->palette().color(QPalette::WindowText));
+    m_canvas->Line(ToPixels(m_currentX, m_currentY), ToPixels(x2, y2), m_canvas->foreground());
     m_currentX = x2;
     m_currentY = y2;
 }
 
 void Form::PSet(float x, float y)
 {
-    m_canvas->PSet(ToPixels(x, y), m_window->palette().color(QPalette::WindowText));
+    m_canvas->PSet(ToPixels(x, y), m_canvas->foreground());
     m_currentX = x;
     m_currentY = y;
 }
