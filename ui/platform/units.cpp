@@ -1,9 +1,19 @@
 #include "units.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
 #include <algorithm>
 #include <cmath>
 
 namespace platform {
+
+double TwipsPerPixel()
+{
+    static const double twipsPerPixel
+        = 1440.0 / QGuiApplication::primaryScreen()->logicalDotsPerInch();
+    return twipsPerPixel;
+}
 
 int ToPixelPosition(float twips)
 {

@@ -11,12 +11,14 @@
 // Conversions between the forms' units and Qt's, for the layer alone.
 namespace platform {
 
-// Twips are 1/1440 inch; a logical pixel is 1/96 inch.
-constexpr double TwipsPerPixel = 15.0;
+// Twips are 1/1440 inch and a logical pixel is 1/(logical dpi) inch: 15 twips at 96 dpi, 10 at
+// 144 dpi (where the toolkit's own scaling is off and the desktop asks for larger type). Read from
+// the primary screen once, so that every window is laid out and driven at one scale.
+double TwipsPerPixel();
 
 inline double ToPixels(float twips)
 {
-    return static_cast<double>(twips) / TwipsPerPixel;
+    return static_cast<double>(twips) / TwipsPerPixel();
 }
 
 inline QPointF ToPixels(float x, float y)
@@ -26,7 +28,7 @@ inline QPointF ToPixels(float x, float y)
 
 inline float ToTwips(double pixels)
 {
-    return static_cast<float>(pixels * TwipsPerPixel);
+    return static_cast<float>(pixels * TwipsPerPixel());
 }
 
 // The whole pixel a widget is placed at: rounded, and kept within a range the toolkit's integer
