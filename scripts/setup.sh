@@ -7,7 +7,7 @@ set -euo pipefail
 PACKAGES=(
     g++ make cmake                       # compiler and build
     qt6-base-dev libgl-dev               # Qt 6 Widgets and Qt Test
-    fonts-dejavu-core fonts-liberation2  # the faces the windows use
+    fonts-dejavu-core fonts-dejavu-extra fonts-liberation2  # the faces the windows use
     xvfb xauth                           # a virtual display for the real-window tests
     xdotool xclip openbox wmctrl x11-utils  # real X input, the selection, a window manager
     libxtst-dev                          # real X input in bulk, from the soak test itself

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -79,19 +80,71 @@ private slots:
             QCOMPARE(label->font().weight(), expected.weight);
             QVERIFY2(Faces.contains(QFontInfo(label->font()).family()),
                 qPrintable(QFontInfo(label->font()).family()));
-
-            // Legible whole within the label's box.
-            const QRect needed = QFontMetrics(label->font())
-                                     .boundingRect(label->contentsRect(),
-                                         Qt::AlignHCenter | Qt::TextWordWrap, label->text());
-            QVERIFY2(needed.height() <= label->height() && needed.width() <= label->width(),
-                expected.name);
         }
 
         // Light yellow where no label lies.
         const QImage screen = Screen(about);
         QCOMPARE(screen.pixelColor(DevicePixel(screen, 100, 2900)), LightYellow);
         QCOMPARE(screen.pixelColor(DevicePixel(screen, 2850, 1400)), LightYellow);
+    }
+
+    // Legible whole within each label's box, whatever face stands in for the design's.
+    void labelsShowTheirTextsWhole()
+    {
+        Form_About about;
+        about.Show();
+        for (QLabel *label : about.canvas()->findChildren<QLabel *>()) {
+            const QRect needed = QFontMetrics(label->font())
+                                     .boundingRect(label->contentsRect(),
+                                         Qt::AlignHCenter | Qt::TextWordWrap, label->text());
+            QVERIFY2(needed.height() <= label->height() && needed.width() <= label->width(),
+                qPrintable(label->objectName()));
+        }
+    }
+
+    // With only a sans or only a serif face installed, and at 144 dpi with the toolkit's scaling
+    // off.
+    void labelsStayWholeUnderOtherFacesAndDensities()
+    {
+        QTemporaryDir folder;
+        const QStringList legibility { "labelsShowTheirTextsWhole" };
+        QVERIFY(RunAgain(legibility,
+            { { "FONTCONFIG_FILE",
+                FontConfigOffering(
+                    folder.filePath("sans"), { "DejaVuSans.ttf", "DejaVuSans-Bold.ttf" }) } }));
+        QVERIFY(RunAgain(legibility,
+            { { "FONTCONFIG_FILE",
+                FontConfigOffering(
+                    folder.filePath("serif"), { "DejaVuSerif.ttf", "DejaVuSerif-Bold.ttf" }) } }));
+        QVERIFY(RunAgain(
+            legibility, { { "QT_ENABLE_HIGHDPI_SCALING", "0" }, { "QT_FONT_DPI", "144" } }));
+    }
+
+    // Under a dark theme the About window keeps dark default text on its light yellow, and the
+    // editor, which follows the theme, draws its curve in a colour its background does not have.
+    void darkThemeKeepsTextsAndCurveVisible()
+    {
+        const QPalette light = QApplication::palette();
+        QPalette dark(QColor(53, 53, 53), QColor(40, 40, 40));
+        QApplication::setPalette(dark);
+        QVERIFY(dark.color(QPalette::WindowText).lightness() > 200);
+        {
+            Form_About about;
+            const auto *label2 = about.canvas()->findChild<QLabel *>("Label2");
+            QVERIFY(label2->palette().color(QPalette::WindowText).lightness() < 64);
+            QCOMPARE(label2->palette().color(QPalette::Window), LightYellow);
+
+            Form1 editor;
+            editor.Form_Load();
+            QVERIFY(QTest::qWaitForWindowExposed(editor.window()));
+            QCoreApplication::processEvents();
+            const QImage screen = Screen(editor);
+            const QColor background = screen.pixelColor(DevicePixel(screen, 100, 5000));
+            QCOMPARE(background, QColor(40, 40, 40));
+            QVERIFY(HasColourNear(screen, 2195.15625f, 2398.59375f, Foreground(editor)));
+            QVERIFY(Foreground(editor) != background);
+        }
+        QApplication::setPalette(light);
     }
 
     void bothWindowsCarryTheIconAndTheVersion()

@@ -2,8 +2,12 @@
 
 #include "canvas.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QMainWindow>
 #include <QPixmap>
+#include <QProcess>
 #include <QWindow>
 
 #include <cmath>
@@ -119,6 +123,40 @@ void Pointer::release(Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
 {
     m_held &= ~Qt::MouseButtons(button);
     QTest::mouseRelease(m_form.window()->windowHandle(), button, modifiers, m_at);
+}
+
+bool RunAgain(const QStringList &functions, const QList<QPair<QString, QString>> &changes)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const auto &[name, value] : changes)
+        environment.insert(name, value);
+    QProcess run;
+    run.setProcessEnvironment(environment);
+    run.setProcessChannelMode(QProcess::MergedChannels);
+    run.start(QCoreApplication::applicationFilePath(), functions);
+    const bool passed = run.waitForFinished(60000) && run.exitStatus() == QProcess::NormalExit
+        && run.exitCode() == 0;
+    if (!passed)
+        qWarning("%s", run.readAll().constData());
+    return passed;
+}
+
+QString FontConfigOffering(const QString &folder, const QStringList &dejaVuFiles)
+{
+    const QDir dir(folder);
+    dir.mkpath(QStringLiteral("fonts"));
+    for (const QString &file : dejaVuFiles)
+        QFile::copy(QStringLiteral("/usr/share/fonts/truetype/dejavu/") + file,
+            dir.filePath(QStringLiteral("fonts/") + file));
+    const QString path = dir.filePath(QStringLiteral("fonts.conf"));
+    QFile config(path);
+    config.open(QIODevice::WriteOnly);
+    config.write(
+        QStringLiteral("<?xml version=\"1.0\"?>\n<fontconfig>\n  <dir>%1</dir>\n"
+                       "  <cachedir>%2</cachedir>\n</fontconfig>\n")
+            .arg(dir.filePath(QStringLiteral("fonts")), dir.filePath(QStringLiteral("cache")))
+            .toUtf8());
+    return path;
 }
 
 } // namespace testsupport

@@ -4,7 +4,10 @@
 #include "form.h"
 
 #include <QImage>
+#include <QList>
+#include <QPair>
 #include <QPoint>
+#include <QStringList>
 #include <QTest>
 
 #include <cstdint>
@@ -68,5 +71,13 @@ private:
     QPoint m_at { 1, 1 };
     Qt::MouseButtons m_held;
 };
+
+// Runs this test program again with only the named test functions, its environment changed by
+// `changes` (name, value). Records a failure with the run's output unless it passes.
+bool RunAgain(const QStringList &functions, const QList<QPair<QString, QString>> &changes);
+
+// Writes into `folder` a fontconfig configuration that offers only the named files of the
+// system's DejaVu faces, and returns its path, for FONTCONFIG_FILE.
+QString FontConfigOffering(const QString &folder, const QStringList &dejaVuFiles);
 
 } // namespace testsupport

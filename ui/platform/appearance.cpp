@@ -4,9 +4,14 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QFontMetrics>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QProxyStyle>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyleOption>
 
 namespace platform {
 
@@ -54,9 +59,49 @@ QFont CompactFont()
     QFont font;
     font.setFamilies(
         { QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("Liberation Sans Narrow"),
-            QStringLiteral("Arial Narrow"), QStringLiteral("Sans Serif") });
+            QStringLiteral("Arial Narrow"), QStringLiteral("DejaVu Sans"),
+            QStringLiteral("Liberation Sans"), QStringLiteral("Sans Serif") });
     font.setPointSizeF(8);
     return font;
+}
+
+// The room a control's style leaves for its text, in its current geometry.
+QRect TextRoom(const QWidget *widget)
+{
+    if (const auto *label = qobject_cast<const QLabel *>(widget))
+        return label->contentsRect();
+    if (const auto *edit = qobject_cast<const QLineEdit *>(widget)) {
+        QStyleOptionFrame option;
+        option.initFrom(edit);
+        option.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit);
+        // The line edit keeps two pixels of its own each side of the text.
+        return edit->style()
+            ->subElementRect(QStyle::SE_LineEditContents, &option, edit)
+            .adjusted(2, 0, -2, 0);
+    }
+    QStyleOptionButton option;
+    option.initFrom(widget);
+    const bool radio = qobject_cast<const QRadioButton *>(widget) != nullptr;
+    return widget->style()->subElementRect(
+        radio ? QStyle::SE_RadioButtonContents : QStyle::SE_PushButtonContents, &option, widget);
+}
+
+QString TextOf(const QWidget *widget)
+{
+    if (const auto *label = qobject_cast<const QLabel *>(widget))
+        return label->text();
+    if (const auto *edit = qobject_cast<const QLineEdit *>(widget))
+        return edit->text();
+    return static_cast<const QAbstractButton *>(widget)->text();
+}
+
+bool Fits(const QString &text, const QFont &font, const QRect &room, bool wrapped)
+{
+    const QFontMetrics metrics(font);
+    const QRect needed = wrapped
+        ? metrics.boundingRect(room, Qt::AlignHCenter | Qt::TextWordWrap, text)
+        : QRect(0, 0, metrics.horizontalAdvance(text), metrics.ascent() + metrics.descent());
+    return needed.width() <= room.width() && needed.height() <= room.height();
 }
 
 void ApplyLabelDesign(QLabel *label, const ControlDesign &design)
@@ -91,6 +136,20 @@ void ApplyAppearance(QWidget *widget, const ControlDesign &design)
     }
     if (design.kind == ControlKind::OptionButton)
         widget->setStyle(CompactStyle::instance());
+}
+
+void FitText(QWidget *widget, const ControlDesign &design)
+{
+    // Where neither the design's face nor a near one is installed, a wider face may take its place.
+    constexpr double SmallestPoints = 4;
+    constexpr double Step = 0.25;
+    const QString text = TextOf(widget);
+    const QRect room = TextRoom(widget);
+    QFont font = widget->font();
+    while (!Fits(text, font, room, design.wordWrap) && font.pointSizeF() - Step >= SmallestPoints)
+        font.setPointSizeF(font.pointSizeF() - Step);
+    if (font.pointSizeF() != widget->font().pointSizeF())
+        widget->setFont(font);
 }
 
 void ApplyClientAreaAppearance(QWidget *clientArea)

@@ -53,9 +53,13 @@ Form::Form(const FormDesign &design)
     : m_window(std::make_unique<QMainWindow>())
 {
     m_window->setWindowTitle(ToQString(design.caption));
+    // A fixed background brings a palette of its own, so that text left in the platform's colour
+    // stays readable on it whatever the desktop's theme; otherwise the theme's palette holds.
     QPalette palette = m_window->palette();
-    if (design.backColor)
-        palette.setColor(QPalette::Window, ToQColor(*design.backColor));
+    if (design.backColor) {
+        const QColor background = ToQColor(*design.backColor);
+        palette = QPalette(background, background);
+    }
     m_window->setPalette(palette);
 
     m_canvas = new Canvas(
@@ -101,6 +105,7 @@ void Form::addControls(const FormDesign &design)
         widget->setObjectName(ObjectName(item));
         ApplyAppearance(widget, item);
         auto created = std::make_unique<Control>(widget, item);
+        FitText(widget, item);
         if (item.index < 0) {
             m_singles.emplace(item.name, created.get());
         } else {
@@ -114,6 +119,11 @@ void Form::addControls(const FormDesign &design)
             tabOrder.emplace_back(item.tabIndex, widget);
         m_controls.push_back(std::move(created));
     }
+    // Buttons lie above text boxes and labels, in their own creation order, so that a button
+    // moved onto a text box can still be pressed there.
+    for (const auto &control : m_controls)
+        if (qobject_cast<QAbstractButton *>(control->widget()))
+            control->widget()->raise();
 
     std::stable_sort(tabOrder.begin(), tabOrder.end(),
         [](const auto &a, const auto &b) { return a.first < b.first; });

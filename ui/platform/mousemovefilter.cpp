@@ -2,8 +2,10 @@
 
 #include "units.h"
 
+#include <QCoreApplication>
 #include <QMouseEvent>
 #include <QWidget>
+#include <QWindow>
 
 namespace platform {
 
@@ -21,7 +23,9 @@ bool MouseMoveFilter::eventFilter(QObject *watched, QEvent *event)
     if (event->type() != QEvent::MouseMove || !m_array.mouseMove())
         return QObject::eventFilter(watched, event);
     const auto *move = static_cast<QMouseEvent *>(event);
-    const auto *control = static_cast<QWidget *>(watched);
+    auto *control = static_cast<QWidget *>(watched);
+    if (endsLostCapture(control, *move))
+        return true;
     const QPoint before = control->pos();
     const QPointF at = move->position(); // relative to the control's top-left corner
     m_array.mouseMove()(m_index, ButtonBits(move->buttons()), ShiftBits(move->modifiers()),
@@ -30,6 +34,28 @@ bool MouseMoveFilter::eventFilter(QObject *watched, QEvent *event)
     // on would make a pressed button judge the pointer by a stale position (and repaint itself
     // as released and pressed again while dragged). Its press and release stay its own.
     return control->pos() != before;
+}
+
+bool MouseMoveFilter::endsLostCapture(QWidget *control, const QMouseEvent &move)
+{
+    // A press captures the mouse until the buttons are released. A release the window never saw
+    // (it came while the window was minimised or unmapped) leaves the toolkit sending moves to the
+    // pressed control; the first such move with no button held, away from the control, ends the
+    // capture with that release and goes again to whatever lies under the pointer.
+    if (!move.spontaneous() || move.buttons() != Qt::NoButton
+        || control->rect().contains(move.position().toPoint()))
+        return false;
+    QWindow *window = control->window()->windowHandle();
+    if (!window)
+        return false;
+    const QPointF at = window->mapFromGlobal(move.globalPosition());
+    QMouseEvent release(QEvent::MouseButtonRelease, at, move.globalPosition(), Qt::LeftButton,
+        Qt::NoButton, move.modifiers());
+    QCoreApplication::sendEvent(window, &release);
+    QMouseEvent again(
+        QEvent::MouseMove, at, move.globalPosition(), Qt::NoButton, Qt::NoButton, move.modifiers());
+    QCoreApplication::sendEvent(window, &again);
+    return true;
 }
 
 } // namespace platform

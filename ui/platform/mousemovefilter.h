@@ -4,6 +4,8 @@
 
 #include <QObject>
 
+class QMouseEvent;
+
 #include <cstdint>
 
 namespace platform {
@@ -18,6 +20,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    static bool endsLostCapture(QWidget *control, const QMouseEvent &move);
+
     const ControlArray &m_array;
     std::int16_t m_index;
 };
