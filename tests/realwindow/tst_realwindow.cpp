@@ -145,6 +145,38 @@ private slots:
         QCOMPARE(program->readText(screen(TextY + QPoint(10, 8))), QString("1350"));
     }
 
+    // P7's marker lies above the read-out it was dropped on, so it can be picked up there again.
+    void markerDroppedOnAReadOutCanBeTakenOffAgain()
+    {
+        const QPoint onTextY = TextY + QPoint(20, 8);
+        program->mouseMove(screen(Option7 + QPoint(4, 4)));
+        program->mouseDown(1);
+        program->mouseMove(screen(onTextY - QPoint(10, 10)));
+        program->mouseMove(screen(onTextY));
+        program->mouseUp(1);
+        program->mouseDown(1);
+        program->mouseMove(screen(onTextY + QPoint(-60, 30)));
+        program->mouseMove(screen({ 460, 110 }));
+        program->mouseUp(1);
+        QCOMPARE(program->readText(screen(TextInd + QPoint(10, 8))), QString("7"));
+        QCOMPARE(program->readText(screen(TextX + QPoint(10, 8))), QString("6900"));
+        QCOMPARE(program->readText(screen(TextY + QPoint(10, 8))), QString("1650"));
+    }
+
+    // A press captures the mouse until the buttons are up, even when they came up while the
+    // window was away: then the next move belongs to the marker under the pointer.
+    void releaseWhileUnmappedEndsTheCapture()
+    {
+        program->mouseMove(screen(Handle2 + QPoint(5, 5)));
+        program->mouseDown(1);
+        RealWindow::run("xdotool", { "windowunmap", "--sync", window });
+        program->mouseUp(1);
+        RealWindow::run("xdotool", { "windowmap", "--sync", window });
+        program->mouseMove(screen(Handle4 + QPoint(6, 6)));
+        program->mouseMove(screen(Handle4 + QPoint(7, 6)));
+        QCOMPARE(program->readText(screen(TextInd + QPoint(10, 8))), QString("4"));
+    }
+
     void leftAndRightTogetherOnlyShowTheIndex()
     {
         program->mouseMove(screen(Handle6 + QPoint(5, 5)));

@@ -20,6 +20,7 @@ constexpr QSize Client(605, 361);
 constexpr QPoint Handle2(175, 210);
 constexpr QPoint Handle4(84, 133);
 constexpr QPoint Handle6(322, 126);
+constexpr QPoint Option7(497, 154);
 constexpr QPoint TextInd(544, 0);
 constexpr QPoint TextX(544, 24);
 constexpr QPoint TextY(544, 48);
