@@ -148,7 +148,7 @@ QString FontConfigOffering(const QString &folder, const QStringList &dejaVuFiles
     for (const QString &file : dejaVuFiles)
         QFile::copy(QStringLiteral("/usr/share/fonts/truetype/dejavu/") + file,
             dir.filePath(QStringLiteral("fonts/") + file));
-    const QString path = dir.filePath(QStringLiteral("fonts.conf"));
+    QString path = dir.filePath(QStringLiteral("fonts.conf"));
     QFile config(path);
     config.open(QIODevice::WriteOnly);
     config.write(

@@ -121,9 +121,9 @@ void Form::addControls(const FormDesign &design)
     }
     // Buttons lie above text boxes and labels, in their own creation order, so that a button
     // moved onto a text box can still be pressed there.
-    for (const auto &control : m_controls)
-        if (qobject_cast<QAbstractButton *>(control->widget()))
-            control->widget()->raise();
+    for (const auto &created : m_controls)
+        if (qobject_cast<QAbstractButton *>(created->widget()))
+            created->widget()->raise();
 
     std::stable_sort(tabOrder.begin(), tabOrder.end(),
         [](const auto &a, const auto &b) { return a.first < b.first; });
