@@ -45,3 +45,9 @@ bench: setup
 	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DBEZIER7_BENCH=ON >/dev/null
 	@cmake --build build-bench --target bezier7_bench -j$(JOBS)
 	@python3 bench/report.py build-bench/bench/bezier7_bench
+
+# The Debian package, built with debhelper from a copy of the sources and checked (lintian, the
+# desktop entry, the AppStream metadata, the hardening flags): build-package/bezier7_*.deb.
+.PHONY: package
+package: setup
+	@scripts/package.sh

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Static analysis of bezier7's own sources (core/, ui/, app/, tests/) with clang-tidy, configured by
-# .clang-tidy, and cppcheck, both over the compile database of a build folder (build-check unless
-# named). Prints every finding and fails if there is any.
+# Static analysis of bezier7's own sources (core/, ui/, app/, tests/, tools/) with clang-tidy,
+# configured by .clang-tidy, and cppcheck, both over the compile database of a build folder
+# (build-check unless named). Prints every finding and fails if there is any.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-check}
@@ -17,7 +17,7 @@ status=0
 ours() {
     while read -r file; do
         case "$file" in
-        "$PWD"/core/* | "$PWD"/ui/* | "$PWD"/app/* | "$PWD"/tests/*) echo "$file" ;;
+        "$PWD"/core/* | "$PWD"/ui/* | "$PWD"/app/* | "$PWD"/tests/* | "$PWD"/tools/*) echo "$file" ;;
         esac
     done
 }
@@ -43,6 +43,7 @@ mkdir -p "$build/cppcheck"
 sed -E 's# -I[^ ]*_autogen/include##g' "$database" >"$build/cppcheck/compile_commands.json"
 if ! cppcheck --project="$build/cppcheck/compile_commands.json" \
     --file-filter='core/*' --file-filter='ui/*' --file-filter='app/*' --file-filter='tests/*' \
+    --file-filter='tools/*' \
     --enable=warning,style,performance,portability --library=qt --inline-suppr \
     --suppress=missingIncludeSystem --error-exitcode=1 --quiet -j "$jobs" --template=gcc; then
     status=1

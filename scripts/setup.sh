@@ -13,6 +13,9 @@ PACKAGES=(
     libxtst-dev                          # real X input in bulk, from the soak test itself
     valgrind                             # instruction counts for the benchmarks
     clang-tidy cppcheck                  # static analysis
+    qt6-wayland weston                   # native Wayland, and a headless compositor to test it on
+    debhelper lintian blhc               # the Debian package, its checks, its hardening flags
+    desktop-file-utils appstream         # checks of the desktop entry and the AppStream metadata
 )
 
 missing=()

@@ -153,9 +153,10 @@ private slots:
         auto &about = Runtime().Instance<Form_About>();
         for (const platform::Form *form :
             { static_cast<platform::Form *>(&editor), static_cast<platform::Form *>(&about) }) {
+            // Title bars ask for 16 pixels, task bars and window switchers for 48 and up.
             const QList<QSize> sizes = form->window()->windowIcon().availableSizes();
-            QVERIFY(sizes.contains(QSize(16, 16)));
-            QVERIFY(sizes.contains(QSize(32, 32)));
+            for (const int size : { 16, 24, 32, 48, 64, 128, 256 })
+                QVERIFY2(sizes.contains(QSize(size, size)), qPrintable(QString::number(size)));
         }
         QCOMPARE(QApplication::applicationVersion(), QString("1.00"));
         about.window()->close();

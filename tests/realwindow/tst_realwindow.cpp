@@ -6,6 +6,8 @@
 #include <cmath>
 #include <memory>
 
+using testsupport::CurveAt;
+using testsupport::HasColourNear;
 using testsupport::InitialX;
 using testsupport::InitialY;
 using testsupport::RealWindow;
@@ -15,24 +17,6 @@ namespace {
 
 const QColor Red(255, 0, 0);
 const QColor Black(0, 0, 0);
-
-bool HasColourNear(const QImage &image, QPointF at, QColor colour)
-{
-    for (int dy = -1; dy <= 1; ++dy)
-        for (int dx = -1; dx <= 1; ++dx) {
-            const QPoint p(int(std::lround(at.x())) + dx, int(std::lround(at.y())) + dy);
-            if (image.valid(p) && image.pixelColor(p) == colour)
-                return true;
-        }
-    return false;
-}
-
-// The curve through the given control points, at t, in pixels of the client area.
-QPointF CurveAt(const std::vector<float> &x, const std::vector<float> &y, double t)
-{
-    const CurveModel model = testsupport::ModelOver(x, y);
-    return { model.Bezier(t, model.PointX) / 15, model.Bezier(t, model.PointY) / 15 };
-}
 
 // A control's face differs from the background around it.
 bool ControlAt(const QImage &client, QPoint corner)

@@ -10,6 +10,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <cmath>
 
 #include <poll.h>
 
@@ -34,6 +35,17 @@ QString Xdotool(const QStringList &arguments)
 }
 
 } // namespace
+
+bool HasColourNear(const QImage &image, QPointF at, QColor colour)
+{
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx) {
+            const QPoint p(int(std::lround(at.x())) + dx, int(std::lround(at.y())) + dy);
+            if (image.valid(p) && image.pixelColor(p) == colour)
+                return true;
+        }
+    return false;
+}
 
 RealWindow::RealWindow()
 {

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QPoint>
+#include <QPointF>
 #include <QProcess>
 #include <QRect>
 #include <QSize>
@@ -25,6 +26,9 @@ constexpr QPoint TextInd(544, 0);
 constexpr QPoint TextX(544, 24);
 constexpr QPoint TextY(544, 48);
 } // namespace editor
+
+// Whether the colour lies at a point of a screenshot or at one of its eight neighbours.
+bool HasColourNear(const QImage &image, QPointF at, QColor colour);
 
 // The built program in a real window on an X display (a virtual one in the tests), driven with
 // real X input through xdotool as a person would, and looked at through screenshots. A step that

@@ -1,7 +1,7 @@
 #include "application.h"
 
 #include <QApplication>
-#include <QFile>
+#include <QDir>
 #include <QIcon>
 
 #include <cassert>
@@ -20,13 +20,12 @@ Application::Application(int &argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("bezier7"));
     QApplication::setApplicationVersion(QStringLiteral(BEZIER7_VERSION));
 
-    // The program's icon, for every window, where its resources carry one.
+    // The program's icon, for every window, at every size its resources carry: task bars and
+    // window switchers ask for 48 pixels and up, title bars for 16.
     QIcon icon;
-    for (const int size : { 16, 32 }) {
-        const QString file = QStringLiteral(":/application/icon-%1.png").arg(size);
-        if (QFile::exists(file))
-            icon.addFile(file);
-    }
+    const QDir icons(QStringLiteral(":/application"), QStringLiteral("icon-*.png"));
+    for (const QFileInfo &file : icons.entryInfoList())
+        icon.addFile(file.filePath());
     if (!icon.isNull())
         QApplication::setWindowIcon(icon);
 }

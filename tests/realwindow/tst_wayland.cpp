@@ -1,0 +1,164 @@
+#include "initialcurve.h"
+#include "realwindow.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <csignal>
+#include <optional>
+
+using testsupport::CurveAt;
+using testsupport::HasColourNear;
+using testsupport::InitialX;
+using testsupport::InitialY;
+using testsupport::RealWindow;
+
+namespace {
+
+constexpr int PatienceMs = 10000;
+const QString Socket = QStringLiteral("bezier7-test");
+const QColor Red(255, 0, 0);
+const QColor Black(0, 0, 0);
+
+// A point of a red end tangent, s of the way from its end point to the next control point, in
+// pixels of the client area: first = 0 for P0 to P1, 7 for P7 to P6.
+QPointF TangentAt(int first, double s)
+{
+    const int next = first == 0 ? 1 : 6;
+    const auto along = [s](float from, float to) { return (from + s * (to - from)) / 15; };
+    return { along(InitialX[first], InitialX[next]), along(InitialY[first], InitialY[next]) };
+}
+
+// Where the first curve's client area lies in a screenshot of the whole screen: the one place
+// from which both red tangents and the curve's samples are where the start-up points put them.
+std::optional<QPoint> FindFirstCurve(const QImage &screen)
+{
+    const QPoint anchor = TangentAt(0, 0.5).toPoint();
+    for (int y = 0; y < screen.height(); ++y)
+        for (int x = 0; x < screen.width(); ++x) {
+            if (screen.pixelColor(x, y) != Red)
+                continue;
+            const QPoint origin = QPoint(x, y) - anchor;
+            bool found = true;
+            for (const double s : { 0.3, 0.5, 0.7, 0.9 })
+                for (const int first : { 0, 7 })
+                    found = found && HasColourNear(screen, origin + TangentAt(first, s), Red);
+            for (const double t : { 0.25, 0.5, 0.75 })
+                found = found
+                    && HasColourNear(screen, origin + CurveAt(InitialX, InitialY, t), Black);
+            if (found)
+                return origin;
+        }
+    return std::nullopt;
+}
+
+} // namespace
+
+// The built program as a native Wayland client of a headless compositor (weston) of the test's
+// own. Input cannot be injected on a headless Wayland compositor, so this test only looks: the
+// dragging is left to the X11 real-window tests.
+class TestWayland : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir runtime; // the session's XDG_RUNTIME_DIR, private to its user as Wayland wants
+    QTemporaryDir shots; // where the screenshooter writes
+    QProcess compositor;
+    QProcess program;
+
+    QProcessEnvironment session() const
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("DISPLAY")); // no way back to X11
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        environment.insert(QStringLiteral("WAYLAND_DISPLAY"), Socket);
+        return environment;
+    }
+
+    // The compositor's screenshot of its whole output (weston --debug lets clients take one).
+    QImage screenshot() const
+    {
+        QProcess shooter;
+        shooter.setProcessEnvironment(session());
+        shooter.setWorkingDirectory(shots.path());
+        shooter.start(QStringLiteral("weston-screenshooter"), {});
+        if (!shooter.waitForFinished(PatienceMs) || shooter.exitCode() != 0)
+            return {};
+        QImage image;
+        QDir folder(shots.path());
+        for (const QString &name : folder.entryList({ QStringLiteral("*.png") })) {
+            image.load(folder.filePath(name));
+            folder.remove(name);
+        }
+        return image.convertToFormat(QImage::Format_RGB32);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(runtime.isValid() && shots.isValid());
+        compositor.setProcessEnvironment(session());
+        compositor.setProcessChannelMode(QProcess::MergedChannels);
+        compositor.start(QStringLiteral("weston"),
+            { "--backend=headless-backend.so", "--use-pixman", "--socket=" + Socket, "--debug",
+                "--idle-time=0", "--width=1024", "--height=768" });
+        QVERIFY2(compositor.waitForStarted(), "cannot start weston");
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(runtime.filePath(Socket)), PatienceMs);
+    }
+
+    void cleanupTestCase()
+    {
+        if (program.state() != QProcess::NotRunning) {
+            program.kill();
+            program.waitForFinished();
+        }
+        compositor.terminate();
+        if (!compositor.waitForFinished(PatienceMs))
+            compositor.kill();
+    }
+
+    void startsQuietlyAndDrawsTheFirstCurve()
+    {
+        QProcessEnvironment environment = session();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
+        program.setProcessEnvironment(environment);
+        program.start(qEnvironmentVariable("BEZIER7_PROGRAM"), {});
+        QVERIFY2(program.waitForStarted(), "cannot start the program in BEZIER7_PROGRAM");
+
+        QImage screen;
+        std::optional<QPoint> client;
+        QElapsedTimer timer;
+        timer.start();
+        while (!client && timer.elapsed() < PatienceMs) {
+            QThread::msleep(100);
+            screen = screenshot();
+            client = FindFirstCurve(screen);
+        }
+        RealWindow::save(screen, QStringLiteral("wayland.png"));
+        QVERIFY2(client, "the first curve never showed on the compositor's screen (wayland.png)");
+        QCOMPARE(program.state(), QProcess::Running);
+        QCOMPARE(program.readAllStandardError(), QByteArray());
+        QCOMPARE(program.readAllStandardOutput(), QByteArray());
+    }
+
+    void endsOnSigterm()
+    {
+        // The headless compositor has no close button to press, and a Wayland client cannot
+        // close another client's windows: the program is ended with SIGTERM instead.
+        qInfo("no way to close the windows on a headless compositor: ending the program with "
+              "SIGTERM");
+        QCOMPARE(program.state(), QProcess::Running);
+        program.terminate();
+        QVERIFY(program.waitForFinished(PatienceMs));
+        QCOMPARE(program.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(program.exitCode(), SIGTERM);
+        QCOMPARE(program.readAllStandardError(), QByteArray());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWayland)
+#include "tst_wayland.moc"
