@@ -1,5 +1,6 @@
 #include "canvas.h"
 #include "form1.h"
+#include "initialcurve.h"
 #include "testsupport.h"
 
 #include <QApplication>
@@ -89,12 +90,16 @@ private slots:
         QCOMPARE(marker(2).Top(), 2700.0f);
         QCOMPARE(marker(2).widget()->pos(), QPoint(200, 180));
 
-        // The curve is redrawn through the new point.
-        CurveModel expected = form->Model();
-        const QImage picture = Picture(*form);
-        QVERIFY(HasColourNear(picture, float(expected.Bezier(0.5, expected.PointX)),
-            float(expected.Bezier(0.5, expected.PointY)), Foreground(*form)));
-        QVERIFY(!HasColourNear(picture, 2195.15625f, 2398.59375f, Foreground(*form)));
+        // The curve is redrawn through the new point, and the old one is gone from the screen.
+        std::vector<float> x = InitialX;
+        std::vector<float> y = InitialY;
+        x[2] = 3000;
+        y[2] = 2700;
+        const QPointF middle = CurvePoint(x, y, 0.5);
+        const QImage screen = Screen(*form);
+        QVERIFY(HasColourNear(screen, float(middle.x()), float(middle.y()), Foreground(*form)));
+        QVERIFY(!HasColourNear(screen, 2195.15625f, 2398.59375f, Foreground(*form)));
+        QCOMPARE(StrayInk(*form, x, y), QString());
         pointer.release(Qt::LeftButton);
         QVERIFY(pointsMatchMarkers());
     }
@@ -176,7 +181,12 @@ private slots:
         pointer.press(Qt::LeftButton);
         pointer.moveTo(6000, 900);
         pointer.release(Qt::LeftButton);
-        const QImage picture = Picture(*form);
+        std::vector<float> x = InitialX;
+        std::vector<float> y = InitialY;
+        x[7] = 6000;
+        y[7] = 900;
+        QCOMPARE(StrayInk(*form, x, y), QString());
+        const QImage picture = Screen(*form);
         QVERIFY(HasColourNear(picture, 6000, 900, Foreground(*form)));
         // Along the new end tangent, where the curve does not cover it.
         const std::array along { 0.5f, 0.6f, 0.7f, 0.8f, 0.9f };
@@ -191,11 +201,11 @@ private slots:
         pointer.press(Qt::LeftButton);
         pointer.moveTo(7455, 2625);
         pointer.release(Qt::LeftButton);
-        const CurveModel &model = form->Model();
-        QCOMPARE(model.PointX[7], model.PointX[0]);
-        QCOMPARE(model.PointY[7], model.PointY[0]);
-        QCOMPARE(model.Bezier(1, model.PointX), model.Bezier(0, model.PointX));
-        QCOMPARE(model.Bezier(1, model.PointY), model.Bezier(0, model.PointY));
+        x[7] = 7455;
+        y[7] = 2625;
+        QCOMPARE(StrayInk(*form, x, y), QString());
+        QCOMPARE(text("Text_x"), QString("7455"));
+        QCOMPARE(text("Text_y"), QString("2625"));
         QVERIFY(pointsMatchMarkers());
     }
 

@@ -255,6 +255,8 @@ private slots:
             QVERIFY(HasColourNear(screen, float(sample.x()), float(sample.y()), curve));
         QVERIFY(HasColourNear(screen, 6142.5f, 2782.5f, Red));
 
+        QCOMPARE(StrayInk(*form, InitialX, InitialY), QString());
+
         // Nothing but the tangents, the curve and the background.
         const int ink = CountColour(picture, Red) + CountColour(picture, curve);
         QCOMPARE(ink + CountColour(picture, Background(*form)), picture.width() * picture.height());

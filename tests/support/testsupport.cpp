@@ -2,14 +2,15 @@
 
 #include "canvas.h"
 
+#include <QBackingStore>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QMainWindow>
-#include <QPixmap>
 #include <QProcess>
 #include <QWindow>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 
@@ -28,19 +29,44 @@ std::uint64_t Seed()
     return seed;
 }
 
+double TwipsPerPixel()
+{
+    return 1440.0 / QGuiApplication::primaryScreen()->logicalDotsPerInch();
+}
+
 QImage Screen(const platform::Form &form)
 {
-    return form.canvas()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    // Twice: an update request handled may post another.
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    const QWidget *client = form.canvas();
+    // The raster backing store paints into an image at device resolution.
+    const QPaintDevice *device = client->window()->backingStore()->paintDevice();
+    if (device->devType() != QInternal::Image)
+        return {};
+    const auto &store = *static_cast<const QImage *>(device);
+    const double ratio = store.devicePixelRatio();
+    const QRectF area(QPointF(client->mapTo(client->window(), QPoint(0, 0))) * ratio,
+        QSizeF(client->size()) * ratio);
+    QImage image
+        = store.copy(area.toAlignedRect() & store.rect()).convertToFormat(QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    return image;
 }
 
 QImage Picture(const platform::Form &form)
 {
-    return form.canvas()->image().copy();
+    QWidget *client = form.canvas();
+    const double ratio = client->devicePixelRatioF();
+    QImage image((QSizeF(client->size()) * ratio).toSize(), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    client->render(&image, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+    return image;
 }
 
 QPoint DevicePixel(const QImage &image, float xTwips, float yTwips)
 {
-    const double scale = image.devicePixelRatio() / 15.0;
+    const double scale = image.devicePixelRatio() / TwipsPerPixel();
     return { static_cast<int>(std::lround(xTwips * scale)),
         static_cast<int>(std::lround(yTwips * scale)) };
 }
@@ -64,6 +90,74 @@ int CountColour(const QImage &image, QColor colour)
         for (int x = 0; x < image.width(); ++x)
             count += image.pixel(x, y) == colour.rgb() ? 1 : 0;
     return count;
+}
+
+QPointF CurvePoint(const std::vector<float> &x, const std::vector<float> &y, double t)
+{
+    constexpr double Binomial[] = { 1, 7, 21, 35, 35, 21, 7, 1 };
+    QPointF sum;
+    for (std::size_t i = 0; i < 8; ++i) {
+        const double weight = Binomial[i] * std::pow(1 - t, 7 - static_cast<int>(i))
+            * std::pow(t, static_cast<int>(i));
+        sum += weight * QPointF(x[i], y[i]);
+    }
+    return sum;
+}
+
+namespace {
+
+double DistanceToSegment(QPointF p, QPointF a, QPointF b)
+{
+    const QPointF ab = b - a;
+    const double length2 = QPointF::dotProduct(ab, ab);
+    const double s
+        = length2 > 0 ? std::clamp(QPointF::dotProduct(p - a, ab) / length2, 0.0, 1.0) : 0.0;
+    const QPointF d = p - (a + s * ab);
+    return std::hypot(d.x(), d.y());
+}
+
+} // namespace
+
+QString StrayInk(
+    const platform::Form &form, const std::vector<float> &x, const std::vector<float> &y)
+{
+    const QImage screen = Screen(form);
+    const double scale = screen.devicePixelRatio() / TwipsPerPixel(); // device pixels per twip
+    const auto device = [&](QPointF twips) { return twips * scale; };
+    std::vector<std::pair<QPointF, QPointF>> ink {
+        { device({ x[0], y[0] }), device({ x[1], y[1] }) },
+        { device({ x[7], y[7] }), device({ x[6], y[6] }) },
+    };
+    for (int k = 1; k <= 100; ++k)
+        ink.emplace_back(
+            device(CurvePoint(x, y, (k - 1) / 100.0)), device(CurvePoint(x, y, k / 100.0)));
+
+    const double ratio = screen.devicePixelRatio();
+    std::vector<QRectF> controls; // in device pixels
+    for (const QWidget *control :
+        form.canvas()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        if (control->isVisible()) {
+            const QRectF area(QPointF(control->pos()) * ratio, QSizeF(control->size()) * ratio);
+            controls.push_back(area.adjusted(-1, -1, 1, 1));
+        }
+    const QRgb background = Background(form).rgb();
+    for (int row = 0; row < screen.height(); ++row)
+        for (int column = 0; column < screen.width(); ++column) {
+            if (screen.pixel(column, row) == background)
+                continue;
+            const QPointF centre(column + 0.5, row + 0.5);
+            if (std::any_of(controls.begin(), controls.end(),
+                    [&](const QRectF &area) { return area.contains(centre); }))
+                continue;
+            if (std::none_of(ink.begin(), ink.end(), [&](const auto &segment) {
+                    return DistanceToSegment(centre, segment.first, segment.second) <= 2.0;
+                }))
+                return QStringLiteral("stray ink %1 at device pixel %2,%3")
+                    .arg(QColor(screen.pixel(column, row)).name())
+                    .arg(column)
+                    .arg(row);
+        }
+    return {};
 }
 
 QColor Foreground(const platform::Form &form)
@@ -91,8 +185,8 @@ QPoint Pointer::windowPoint(float xTwips, float yTwips) const
 {
     const QPoint client = m_form.canvas()->mapTo(m_form.window(), QPoint(0, 0));
     return client
-        + QPoint(static_cast<int>(std::lround(xTwips / 15.0)),
-            static_cast<int>(std::lround(yTwips / 15.0)));
+        + QPoint(static_cast<int>(std::lround(xTwips / TwipsPerPixel())),
+            static_cast<int>(std::lround(yTwips / TwipsPerPixel())));
 }
 
 void Pointer::moveTo(float xTwips, float yTwips, Qt::KeyboardModifiers modifiers)
@@ -107,8 +201,8 @@ void Pointer::moveOnto(
 {
     const QPoint corner = control.widget()->mapTo(m_form.window(), QPoint(0, 0));
     m_at = corner
-        + QPoint(static_cast<int>(std::lround(dxTwips / 15.0)),
-            static_cast<int>(std::lround(dyTwips / 15.0)));
+        + QPoint(static_cast<int>(std::lround(dxTwips / TwipsPerPixel())),
+            static_cast<int>(std::lround(dyTwips / TwipsPerPixel())));
     QTest::mouseEvent(
         QTest::MouseMove, m_form.window()->windowHandle(), Qt::NoButton, modifiers, m_at);
 }

@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include <cstdint>
+#include <vector>
 
 // Qt Test's main, with the forms runtime in place of a bare QApplication.
 #define BEZIER7_TEST_MAIN(TestClass)                                                               \
@@ -27,10 +28,14 @@ namespace testsupport {
 // new one each run. Printed, so that the log of a failed or crashed run carries it.
 std::uint64_t Seed();
 
-// The client area as the user sees it, controls included, at device resolution.
+// Twips per logical pixel, worked out here from the primary screen's logical dpi: 15 at 96 dpi.
+double TwipsPerPixel();
+
+// The client area as the window last presented it, controls included, at device resolution: its
+// backing store once the pending update requests have run. Nothing is painted afresh for it.
 QImage Screen(const platform::Form &form);
 
-// The off-screen picture alone, beneath the controls.
+// The drawing alone, beneath the controls, painted afresh at device resolution.
 QImage Picture(const platform::Form &form);
 
 // A point in twips of the client area, in device pixels of an image of it.
@@ -40,6 +45,17 @@ QPoint DevicePixel(const QImage &image, float xTwips, float yTwips);
 bool HasColourNear(const QImage &image, float xTwips, float yTwips, QColor colour, int radius = 1);
 
 int CountColour(const QImage &image, QColor colour);
+
+// The point at t of the Bezier curve over control points in twips, by the closed form with its
+// binomial coefficients written out: an expectation independent of the editor's model.
+QPointF CurvePoint(const std::vector<float> &x, const std::vector<float> &y, double t);
+
+// Checks that the client area as presented has no stray ink: every pixel that is not background
+// lies within two device pixels of the red tangents P0-P1 and P7-P6 or of the 101-sample polyline
+// over the control points (twips), or under a control (or the device pixel around it, which a
+// control may cover at fractional scale factors). Empty if so; else the first stray pixel.
+QString StrayInk(
+    const platform::Form &form, const std::vector<float> &x, const std::vector<float> &y);
 
 // The form's foreground (drawing) and background colours.
 QColor Foreground(const platform::Form &form);
