@@ -46,7 +46,6 @@ void MarkerDrag::send(QEvent::Type type, QPoint at, Qt::MouseButtons buttons)
 
 void Present(const platform::Form &form)
 {
-    QCoreApplication::sendPostedEvents(form.canvas());
     QCoreApplication::sendPostedEvents(form.window(), QEvent::UpdateRequest);
 }
 

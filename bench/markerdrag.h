@@ -37,9 +37,8 @@ private:
     std::size_t m_next = 0; // the position of the next move
 };
 
-// What the event loop does after a drag event: delivers the canvas's request to present the
-// batch of drawing, then the window's update request, which repaints every changed region into
-// the window's backing store and flushes it.
+// What the event loop does after a drag event: delivers the window's update request, which
+// repaints every changed region into the window's backing store and flushes it.
 void Present(const platform::Form &form);
 
 // The process's resident memory, in bytes.

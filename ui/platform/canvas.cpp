@@ -1,22 +1,23 @@
 #include "canvas.h"
 
-#include <QCoreApplication>
 #include <QPaintEvent>
+#include <QPainter>
 
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <vector>
 
 namespace platform {
 
 namespace {
 
-const QEvent::Type PresentEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
-
-// Clips the segment a-b to box (Liang-Barsky), so that the painter never sees coordinates far
-// outside the image, however far a point was dragged. Empty when nothing of it is inside.
-std::optional<QLineF> Clipped(QPointF a, QPointF b, const QRectF &box)
+// The part of the segment inside box (Liang-Barsky); empty when nothing of it is, or when an end
+// is not a number.
+std::optional<QLineF> Clipped(const QLineF &line, const QRectF &box)
 {
+    const QPointF a = line.p1();
+    const QPointF b = line.p2();
     if (!std::isfinite(a.x()) || !std::isfinite(a.y()) || !std::isfinite(b.x())
         || !std::isfinite(b.y()))
         return std::nullopt;
@@ -31,197 +32,119 @@ std::optional<QLineF> Clipped(QPointF a, QPointF b, const QRectF &box)
         if (p[k] == 0.0) {
             if (q[k] < 0.0)
                 return std::nullopt;
-            continue;
+        } else if (p[k] < 0.0) {
+            enter = std::max(enter, q[k] / p[k]);
+        } else {
+            leave = std::min(leave, q[k] / p[k]);
         }
-        const double r = q[k] / p[k];
-        if (p[k] < 0.0)
-            enter = std::max(enter, r);
-        else
-            leave = std::min(leave, r);
     }
     if (enter > leave)
         return std::nullopt;
-    // Interpolating from the nearer end keeps an end point inside the box exact, however far
-    // the other one lies; the clamp holds what rounding moved outside.
+    // From the nearer end, so that an end inside the box stays exact however far the other lies.
     const auto at = [&](double s) {
-        const QPointF p = s < 0.5 ? QPointF(a.x() + s * dx, a.y() + s * dy)
-                                  : QPointF(b.x() - (1.0 - s) * dx, b.y() - (1.0 - s) * dy);
-        return QPointF(
-            std::clamp(p.x(), box.left(), box.right()), std::clamp(p.y(), box.top(), box.bottom()));
+        return s < 0.5 ? QPointF(a.x() + s * dx, a.y() + s * dy)
+                       : QPointF(b.x() - (1.0 - s) * dx, b.y() - (1.0 - s) * dy);
     };
-    return QLineF(at(enter), at(leave));
+    return QLineF(enter == 0.0 ? a : at(enter), leave == 1.0 ? b : at(leave));
 }
 
-// Grows `into` to hold `rect`, which is not empty. Inline, unlike QRect's union: it runs twice
-// for every stroke.
-void Unite(QRect &into, const QRect &rect)
+// The corner of the device pixel that holds a point. The raster engine starts an aliased line on
+// the device pixel that holds its end, but rounds a point to the nearest pixel corner: a point set
+// where a line starts lands on the line's first pixel only from there, at any scale factor.
+QPointF OnPixel(QPointF at, double ratio)
 {
-    if (into.isEmpty()) {
-        into = rect;
-        return;
-    }
-    into.setCoords(std::min(into.left(), rect.left()), std::min(into.top(), rect.top()),
-        std::max(into.right(), rect.right()), std::max(into.bottom(), rect.bottom()));
+    return { std::floor(at.x() * ratio) / ratio, std::floor(at.y() * ratio) / ratio };
 }
 
 } // namespace
 
 Canvas::Canvas(const QColor &background, const QColor &foreground, QWidget *parent)
     : QWidget(parent)
-    , m_background(background.rgb())
-    , m_foreground(foreground)
+    , m_background(background)
+    , m_foreground(foreground.rgb())
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setAttribute(Qt::WA_StaticContents);
     m_strokes.reserve(128);
 }
 
 void Canvas::Cls()
 {
-    ensureImageCovers(size());
-    fillBackground(m_inked);
-    changed(m_inked);
-    m_inked = QRect();
+    for (const Stroke &stroke : m_strokes)
+        invalidate(stroke.bounds);
     m_strokes.clear();
 }
 
 void Canvas::Line(QPointF from, QPointF to, const QColor &colour)
 {
-    draw({ from, to, colour.rgb(), false });
+    add({ from, to }, colour.rgb());
 }
 
-void Canvas::PSet(QPointF at, const QColor &colour)
+void Canvas::Line(QPointF from, QPointF to)
 {
-    draw({ at, at, colour.rgb(), true });
+    add({ from, to }, m_foreground);
 }
 
-const QImage &Canvas::image()
+void Canvas::PSet(QPointF at)
 {
-    ensureImageCovers(size());
-    finishPainting();
-    return m_image;
+    add({ at, at }, m_foreground);
 }
 
-void Canvas::draw(const Stroke &stroke)
+void Canvas::add(QLineF line, QRgb colour)
 {
-    // Asking for the resolution goes through the window and its screen every time, so the image
-    // is checked when a batch starts; within one, a resize regrows it at once and a new
-    // resolution is caught by the next paint, both redrawing the strokes.
-    if (!m_painter.isActive())
-        ensureImageCovers(size());
-    m_strokes.push_back(stroke);
-
-    const double dpr = m_image.devicePixelRatio();
-    const QRectF bounds(QPointF(0, 0), QSizeF(m_image.size()) / dpr);
-    const auto line = Clipped(stroke.from, stroke.to, bounds.adjusted(-2, -2, 2, 2));
-    if (!line)
+    // Cut to four million pixels around the client area, far beyond any screen: the raster engine
+    // draws aliased lines in 26.6 fixed point, which the far ends a drag can make would overflow.
+    constexpr double Far = 1 << 22;
+    const auto kept = Clipped(line, QRectF(-Far, -Far, 2 * Far, 2 * Far));
+    if (!kept)
         return;
+    // And a pixel around, which the rasteriser may touch.
+    const QRect bounds
+        = QRectF(kept->p1(), kept->p2()).normalized().toAlignedRect().adjusted(-1, -1, 1, 1);
+    m_strokes.push_back({ *kept, colour, bounds });
+    invalidate(bounds);
+}
 
-    if (!m_painter.isActive()) {
-        m_painter.begin(&m_image);
-        m_penColour = ~stroke.colour;
-    }
-    if (m_penColour != stroke.colour) {
-        m_penColour = stroke.colour;
-        m_painter.setPen(QPen(QColor::fromRgb(stroke.colour), 0)); // cosmetic: one device pixel
-    }
-    if (stroke.point)
-        m_painter.drawPoint(line->p1());
-    else
-        m_painter.drawLine(*line);
-
-    // Two device pixels around the segment hold whatever the rasteriser touched.
-    const double x1 = line->x1() * dpr;
-    const double x2 = line->x2() * dpr;
-    const double y1 = line->y1() * dpr;
-    const double y2 = line->y2() * dpr;
-    QRect touched;
-    touched.setCoords(std::max(0, static_cast<int>(std::floor(std::min(x1, x2))) - 2),
-        std::max(0, static_cast<int>(std::floor(std::min(y1, y2))) - 2),
-        std::min(m_image.width() - 1, static_cast<int>(std::ceil(std::max(x1, x2))) + 1),
-        std::min(m_image.height() - 1, static_cast<int>(std::ceil(std::max(y1, y2))) + 1));
-    if (touched.isEmpty())
+void Canvas::invalidate(const QRect &area)
+{
+    // One rectangle for all the drawing between two paints, old and new: the toolkit's own sum of
+    // a hundred small ones is a ragged region that costs more to build and to paint through.
+    const QRect visible = area & rect();
+    if (visible.isEmpty() || m_requested.contains(visible))
         return;
-    Unite(m_inked, touched);
-    changed(touched);
-}
-
-void Canvas::ensureImageCovers(QSize logicalSize)
-{
-    const double dpr = devicePixelRatioF();
-    const QSize needed = (QSizeF(logicalSize) * dpr).toSize().expandedTo(m_image.size());
-    if (!m_image.isNull() && needed == m_image.size() && m_image.devicePixelRatio() == dpr)
-        return;
-
-    // Grow, never shrink, and redraw what has been drawn since the last Cls: that keeps the
-    // picture, including parts that lay beyond the old image.
-    finishPainting();
-    m_image = QImage(needed, QImage::Format_RGB32);
-    m_image.setDevicePixelRatio(dpr);
-    m_image.fill(m_background);
-    m_inked = QRect();
-    const std::vector<Stroke> strokes = std::move(m_strokes);
-    m_strokes.clear();
-    for (const Stroke &stroke : strokes)
-        draw(stroke);
-    changed(m_image.rect());
-}
-
-void Canvas::fillBackground(const QRect &deviceRect)
-{
-    const QRect area = deviceRect & m_image.rect();
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        auto *row = reinterpret_cast<QRgb *>(m_image.scanLine(y));
-        std::fill(row + area.left(), row + area.right() + 1, m_background);
-    }
-}
-
-void Canvas::changed(const QRect &deviceRect)
-{
-    if (deviceRect.isEmpty())
-        return;
-    Unite(m_unpresented, deviceRect);
-    // One update request per batch of drawing, sent once the handler that draws has returned.
-    if (!m_presentPosted) {
-        m_presentPosted = true;
-        QCoreApplication::postEvent(this, new QEvent(PresentEvent));
-    }
-}
-
-void Canvas::finishPainting()
-{
-    if (m_painter.isActive())
-        m_painter.end();
-}
-
-void Canvas::customEvent(QEvent *event)
-{
-    if (event->type() != PresentEvent)
-        return QWidget::customEvent(event);
-    m_presentPosted = false;
-    finishPainting();
-    const double dpr = m_image.devicePixelRatio();
-    const QRectF logical(
-        QPointF(m_unpresented.topLeft()) / dpr, QSizeF(m_unpresented.size()) / dpr);
-    m_unpresented = QRect();
-    update(logical.toAlignedRect());
+    m_requested |= visible;
+    update(m_requested);
 }
 
 void Canvas::paintEvent(QPaintEvent *event)
 {
-    ensureImageCovers(size());
-    finishPainting();
+    m_requested = QRect();
     QPainter painter(this);
-    const QRect area = event->rect();
-    const double dpr = m_image.devicePixelRatio();
-    painter.drawImage(
-        area, m_image, QRectF(QPointF(area.topLeft()) * dpr, QSizeF(area.size()) * dpr));
-}
-
-void Canvas::resizeEvent(QResizeEvent *event)
-{
-    ensureImageCovers(size());
-    QWidget::resizeEvent(event);
+    painter.fillRect(event->rect(), m_background);
+    // Runs of lines in one colour go to the painter in one call, which costs it far less.
+    std::vector<QLineF> run;
+    QRgb colour = 0;
+    const auto drawRun = [&] {
+        if (run.empty())
+            return;
+        painter.setPen(QPen(QColor::fromRgb(colour), 0)); // cosmetic: one device pixel wide
+        painter.drawLines(run.data(), static_cast<int>(run.size()));
+        run.clear();
+    };
+    for (const Stroke &stroke : m_strokes) {
+        if (!event->region().intersects(stroke.bounds))
+            continue;
+        const bool point = stroke.line.p1() == stroke.line.p2();
+        if (stroke.colour != colour || point)
+            drawRun();
+        colour = stroke.colour;
+        if (point) {
+            painter.setPen(QPen(QColor::fromRgb(colour), 0));
+            painter.drawPoint(OnPixel(stroke.line.p1(), devicePixelRatioF()));
+        } else {
+            run.push_back(stroke.line);
+        }
+    }
+    drawRun();
 }
 
 } // namespace platform

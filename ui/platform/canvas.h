@@ -1,59 +1,43 @@
 #pragma once
 
 #include <QColor>
-#include <QImage>
-#include <QPainter>
+#include <QLineF>
+#include <QRect>
 #include <QWidget>
 
 #include <vector>
 
 namespace platform {
 
-// A form's client area. Drawing goes into an off-screen image that the paint event only copies
-// to the screen, so the picture survives exposure and resizing; child controls lie on top.
-// Coordinates are logical pixels; the image has the screen's device resolution.
+// A form's client area, beneath its child controls. What is drawn is kept as a list of strokes
+// that the paint event draws where the window needs it, so the picture survives exposure,
+// resizing and a change of scale with no image of its own. Coordinates are logical pixels.
 class Canvas : public QWidget {
 public:
     Canvas(const QColor &background, const QColor &foreground, QWidget *parent);
 
     void Cls();
     void Line(QPointF from, QPointF to, const QColor &colour);
-    void PSet(QPointF at, const QColor &colour);
-
-    // The colour of Line -(x2, y2) and PSet.
-    const QColor &foreground() const { return m_foreground; }
-
-    // The picture as drawn so far, in device pixels.
-    const QImage &image();
+    void Line(QPointF from, QPointF to); // in the foreground colour
+    void PSet(QPointF at); // in the foreground colour
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
-    void customEvent(QEvent *event) override;
 
 private:
     struct Stroke {
-        QPointF from;
-        QPointF to;
+        QLineF line; // a point where both ends are one
         QRgb colour;
-        bool point;
+        QRect bounds; // the pixels it may touch
     };
 
-    void draw(const Stroke &stroke);
-    void ensureImageCovers(QSize logicalSize);
-    void fillBackground(const QRect &deviceRect);
-    void changed(const QRect &deviceRect);
-    void finishPainting();
+    void add(QLineF line, QRgb colour);
+    void invalidate(const QRect &area); // asks for it to be painted again
 
-    QImage m_image;
-    QPainter m_painter; // active between the first stroke and the next presentation
-    QRgb m_background;
-    QColor m_foreground;
-    QRgb m_penColour = 0;
-    std::vector<Stroke> m_strokes; // everything drawn since the last Cls, to redraw on growth
-    QRect m_inked; // device pixels drawn on since the last Cls
-    QRect m_unpresented; // device pixels changed since the last update request
-    bool m_presentPosted = false;
+    QColor m_background;
+    QRgb m_foreground;
+    std::vector<Stroke> m_strokes; // since the last Cls, in drawing order
+    QRect m_requested; // asked to be repainted since the last paint
 };
 
 } // namespace platform

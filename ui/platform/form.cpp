@@ -161,14 +161,14 @@ void Form::Line(float x1, float y1, float x2, float y2, Colour colour)
 
 void Form::Line(float x2, float y2)
 {
-    m_canvas->Line(ToPixels(m_currentX, m_currentY), ToPixels(x2, y2), m_canvas->foreground());
+    m_canvas->Line(ToPixels(m_currentX, m_currentY), ToPixels(x2, y2));
     m_currentX = x2;
     m_currentY = y2;
 }
 
 void Form::PSet(float x, float y)
 {
-    m_canvas->PSet(ToPixels(x, y), m_canvas->foreground());
+    m_canvas->PSet(ToPixels(x, y));
     m_currentX = x;
     m_currentY = y;
 }
