@@ -7,7 +7,6 @@
 #include "markerdrag.h"
 
 #include "application.h"
-#include "canvas.h"
 #include "form1.h"
 
 #include <QMainWindow>

@@ -1,8 +1,8 @@
 #include "markerdrag.h"
 
-#include "canvas.h"
 #include "control.h"
 #include "form.h"
+#include "testsupport.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -16,10 +16,10 @@
 namespace bench {
 
 MarkerDrag::MarkerDrag(const platform::Form &form, const platform::Control &marker)
-    : m_window(form.window()->windowHandle())
+    : m_window(testsupport::Window(form)->windowHandle())
 {
     const QWidget *widget = marker.widget();
-    const QPoint corner = widget->mapTo(form.window(), QPoint(0, 0));
+    const QPoint corner = widget->mapTo(testsupport::Window(form), QPoint(0, 0));
     m_positions = { corner + widget->rect().center(), corner };
     m_at = m_positions[0];
     send(QEvent::MouseButtonPress, m_at, Qt::LeftButton);
@@ -46,7 +46,7 @@ void MarkerDrag::send(QEvent::Type type, QPoint at, Qt::MouseButtons buttons)
 
 void Present(const platform::Form &form)
 {
-    QCoreApplication::sendPostedEvents(form.window(), QEvent::UpdateRequest);
+    QCoreApplication::sendPostedEvents(testsupport::Window(form), QEvent::UpdateRequest);
 }
 
 long long ResidentBytes()

@@ -1,4 +1,3 @@
-#include "canvas.h"
 #include "form1.h"
 #include "form_about.h"
 #include "testsupport.h"
@@ -53,14 +52,14 @@ private slots:
     {
         Form_About about;
         about.Show();
-        QVERIFY(QTest::qWaitForWindowExposed(about.window()));
-        QCOMPARE(about.window()->windowTitle(), QString("About"));
-        QCOMPARE(about.canvas()->size(), QSize(196, 203));
-        QVERIFY(!about.window()->menuWidget());
-        QVERIFY(!(about.window()->windowFlags() & Qt::MSWindowsFixedSizeDialogHint));
+        QVERIFY(QTest::qWaitForWindowExposed(Window(about)));
+        QCOMPARE(Window(about)->windowTitle(), QString("About"));
+        QCOMPARE(ClientArea(about)->size(), QSize(196, 203));
+        QVERIFY(!Window(about)->menuWidget());
+        QVERIFY(!(Window(about)->windowFlags() & Qt::MSWindowsFixedSizeDialogHint));
 
         const QList<QLabel *> labels
-            = about.canvas()->findChildren<QLabel *>(Qt::FindDirectChildrenOnly);
+            = ClientArea(about)->findChildren<QLabel *>(Qt::FindDirectChildrenOnly);
         QCOMPARE(labels.size(), std::size(Labels));
         for (std::size_t i = 0; i < std::size(Labels); ++i) {
             const Expected &expected = Labels[i];
@@ -93,7 +92,7 @@ private slots:
     {
         Form_About about;
         about.Show();
-        for (QLabel *label : about.canvas()->findChildren<QLabel *>()) {
+        for (QLabel *label : ClientArea(about)->findChildren<QLabel *>()) {
             const QRect needed = QFontMetrics(label->font())
                                      .boundingRect(label->contentsRect(),
                                          Qt::AlignHCenter | Qt::TextWordWrap, label->text());
@@ -130,13 +129,13 @@ private slots:
         QVERIFY(dark.color(QPalette::WindowText).lightness() > 200);
         {
             Form_About about;
-            const auto *label2 = about.canvas()->findChild<QLabel *>("Label2");
+            const auto *label2 = ClientArea(about)->findChild<QLabel *>("Label2");
             QVERIFY(label2->palette().color(QPalette::WindowText).lightness() < 64);
             QCOMPARE(label2->palette().color(QPalette::Window), LightYellow);
 
             Form1 editor;
             editor.Form_Load();
-            QVERIFY(QTest::qWaitForWindowExposed(editor.window()));
+            QVERIFY(QTest::qWaitForWindowExposed(Window(editor)));
             QCoreApplication::processEvents();
             const QImage screen = Screen(editor);
             const QColor background = screen.pixelColor(DevicePixel(screen, 100, 5000));
@@ -154,39 +153,39 @@ private slots:
         for (const platform::Form *form :
             { static_cast<platform::Form *>(&editor), static_cast<platform::Form *>(&about) }) {
             // Title bars ask for 16 pixels, task bars and window switchers for 48 and up.
-            const QList<QSize> sizes = form->window()->windowIcon().availableSizes();
+            const QList<QSize> sizes = Window(*form)->windowIcon().availableSizes();
             for (const int size : { 16, 24, 32, 48, 64, 128, 256 })
                 QVERIFY2(sizes.contains(QSize(size, size)), qPrintable(QString::number(size)));
         }
         QCOMPARE(QApplication::applicationVersion(), QString("1.00"));
-        about.window()->close();
-        editor.window()->close();
+        Window(about)->close();
+        Window(editor)->close();
     }
 
     void menuItemShowsOneAboutWindowAndBringsItToTheFront()
     {
         auto &editor = Runtime().Instance<Form1>();
-        QAction *item = editor.window()->menuBar()->actions().first();
+        QAction *item = Window(editor)->menuBar()->actions().first();
         auto &about = Runtime().Instance<Form_About>();
-        about.window()->close();
+        Window(about)->close();
 
         item->trigger();
-        QVERIFY(QTest::qWaitForWindowActive(about.window()));
+        QVERIFY(QTest::qWaitForWindowActive(Window(about)));
         QCOMPARE(&Runtime().Instance<Form_About>(), &about);
 
         editor.Show(); // the editor stays usable and can be brought forward
-        QVERIFY(QTest::qWaitForWindowActive(editor.window()));
+        QVERIFY(QTest::qWaitForWindowActive(Window(editor)));
         QVERIFY(about.Visible());
         item->trigger(); // chosen while open: to the front again
-        QVERIFY(QTest::qWaitForWindowActive(about.window()));
+        QVERIFY(QTest::qWaitForWindowActive(Window(about)));
 
-        about.window()->close();
+        Window(about)->close();
         QVERIFY(!about.Visible());
         item->trigger(); // chosen after closing: open again, the same window
         QVERIFY(about.Visible());
         QCOMPARE(&Runtime().Instance<Form_About>(), &about);
-        QVERIFY(!about.window()->parentWidget());
-        QVERIFY(!about.window()->isModal());
+        QVERIFY(!Window(about)->parentWidget());
+        QVERIFY(!Window(about)->isModal());
     }
 
     // The message loop of the runtime itself, with the windows closed from within it.
@@ -201,11 +200,11 @@ private slots:
             about.Show();
             bool lastStillOpen = false;
             bool closedLast = false;
-            QTimer::singleShot(0, [&] { first.window()->close(); });
+            QTimer::singleShot(0, [&] { Window(first)->close(); });
             QTimer::singleShot(100, [&] {
                 lastStillOpen = last.Visible(); // the loop still runs: this timer fired
                 closedLast = true;
-                last.window()->close();
+                Window(last)->close();
             });
             QTimer::singleShot(5000, [] { QCoreApplication::exit(99); }); // a safety net only
             QCOMPARE(Runtime().Run(), 0);

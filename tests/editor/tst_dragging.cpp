@@ -1,4 +1,3 @@
-#include "canvas.h"
 #include "form1.h"
 #include "initialcurve.h"
 #include "testsupport.h"
@@ -39,8 +38,8 @@ class TestDragging : public QObject {
     bool pointsMatchMarkers() const
     {
         for (int i = 0; i <= 7; ++i)
-            if (form->Model().PointX[i] != marker(i).Left()
-                || form->Model().PointY[i] != marker(i).Top())
+            if (Model(*form).PointX[i] != marker(i).Left()
+                || Model(*form).PointY[i] != marker(i).Top())
                 return false;
         return true;
     }
@@ -50,7 +49,7 @@ private slots:
     {
         form = std::make_unique<Form1>();
         form->Form_Load();
-        QVERIFY(QTest::qWaitForWindowExposed(form->window()));
+        QVERIFY(QTest::qWaitForWindowExposed(Window(*form)));
         QCoreApplication::processEvents();
     }
 
@@ -59,13 +58,13 @@ private slots:
     void hoverShowsTheIndexAndChangesNothingElse()
     {
         const QImage before = Picture(*form);
-        const std::vector<float> x = form->Model().PointX;
+        const std::vector<float> x = Model(*form).PointX;
         Pointer pointer(*form);
         pointer.moveOnto(marker(4), 60, 60);
         QCOMPARE(text("Text_Ind"), QString("4"));
         QCOMPARE(text("Text_x"), QString("x"));
         QCOMPARE(text("Text_y"), QString("y"));
-        QCOMPARE(form->Model().PointX, x);
+        QCOMPARE(Model(*form).PointX, x);
         QCOMPARE(marker(4).Left(), 1260.0f);
         QCOMPARE(Picture(*form), before);
         pointer.moveOnto(marker(0), 30, 30);
@@ -219,7 +218,7 @@ private slots:
         QCOMPARE(text("Text_x"), QString("-300"));
         QCOMPARE(text("Text_y"), QString("6000"));
         QCOMPARE(marker(1).widget()->pos(), QPoint(-20, 400));
-        form->window()->resize(800, 600);
+        Window(*form)->resize(800, 600);
         QCoreApplication::processEvents();
         QCOMPARE(marker(1).Left(), -300.0f);
         QVERIFY(pointsMatchMarkers());

@@ -1,4 +1,3 @@
-#include "canvas.h"
 #include "form1.h"
 #include "initialcurve.h"
 #include "testsupport.h"
@@ -84,7 +83,7 @@ class TestForm1 : public QObject {
 
     QWidget *widget(const char *name) const
     {
-        return form->canvas()->findChild<QWidget *>(QString::fromLatin1(name));
+        return ClientArea(*form)->findChild<QWidget *>(QString::fromLatin1(name));
     }
 
 private slots:
@@ -92,14 +91,14 @@ private slots:
     {
         form = std::make_unique<Form1>();
         form->Form_Load();
-        QVERIFY(QTest::qWaitForWindowActive(form->window()));
+        QVERIFY(QTest::qWaitForWindowActive(Window(*form)));
     }
 
     void cleanup() { form.reset(); }
 
     void startUpFillsTheModelFromTheMarkers()
     {
-        const CurveModel &model = form->Model();
+        const CurveModel &model = Model(*form);
         QCOMPARE(model.Degree, std::int16_t(7));
         QCOMPARE(model.PointX, testsupport::InitialX);
         QCOMPARE(model.PointY, testsupport::InitialY);
@@ -111,17 +110,17 @@ private slots:
 
     void windowMatchesItsDesign()
     {
-        QCOMPARE(form->window()->windowTitle(), QString("Bezier curve with 7 points"));
-        QCOMPARE(form->canvas()->size(), QSize(605, 361));
-        QCOMPARE(form->canvas()->y(), form->window()->menuBar()->height());
+        QCOMPARE(Window(*form)->windowTitle(), QString("Bezier curve with 7 points"));
+        QCOMPARE(ClientArea(*form)->size(), QSize(605, 361));
+        QCOMPARE(ClientArea(*form)->y(), Window(*form)->menuBar()->height());
 
-        const QList<QAction *> menu = form->window()->menuBar()->actions();
+        const QList<QAction *> menu = Window(*form)->menuBar()->actions();
         QCOMPARE(menu.size(), 1);
         QCOMPARE(menu[0]->text(), QString("About"));
         QCOMPARE(menu[0]->objectName(), QString("Mn_About"));
         QVERIFY(!menu[0]->menu());
 
-        QCOMPARE(form->canvas()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly).size(),
+        QCOMPARE(ClientArea(*form)->findChildren<QWidget *>(Qt::FindDirectChildrenOnly).size(),
             std::size(Design));
         for (const Expected &expected : Design) {
             QWidget *control = widget(expected.name);
@@ -136,7 +135,7 @@ private slots:
         // dropped onto a read-out can be picked up again.
         QStringList stacking;
         for (const QWidget *child :
-            form->canvas()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            ClientArea(*form)->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
             stacking << child->objectName();
         QCOMPARE(stacking,
             QStringList({ "Text_Ind", "Text_y", "Text_x", "Option1(7)", "Option1(0)", "Command1(6)",
@@ -215,12 +214,12 @@ private slots:
     {
         if (QGuiApplication::primaryScreen()->logicalDotsPerInch() != 144)
             QSKIP("run again at 144 dpi by textsStayWholeAndTwipsFollowTheLogicalDpi");
-        QVERIFY(qAbs(form->canvas()->width() - 908) <= 1);
-        QVERIFY(qAbs(form->canvas()->height() - 542) <= 1);
+        QVERIFY(qAbs(ClientArea(*form)->width() - 908) <= 1);
+        QVERIFY(qAbs(ClientArea(*form)->height() - 542) <= 1);
 
         QWidget *handle = widget("Command1(2)");
-        const QPoint grip = handle->mapTo(form->window(), QPoint(5, 5));
-        QWindow *window = form->window()->windowHandle();
+        const QPoint grip = handle->mapTo(Window(*form), QPoint(5, 5));
+        QWindow *window = Window(*form)->windowHandle();
         QTest::mouseMove(window, grip);
         QTest::mousePress(window, Qt::LeftButton, {}, grip);
         QTest::mouseMove(window, grip + QPoint(10, 0)); // the corner jumps under the pointer
@@ -267,25 +266,25 @@ private slots:
     void pictureAndControlsSurviveExposureAndResize()
     {
         const QImage before = Picture(*form);
-        form->canvas()->repaint();
-        form->window()->showMinimized();
-        form->window()->showNormal();
-        QVERIFY(QTest::qWaitForWindowExposed(form->window()));
+        ClientArea(*form)->repaint();
+        Window(*form)->showMinimized();
+        Window(*form)->showNormal();
+        QVERIFY(QTest::qWaitForWindowExposed(Window(*form)));
         QCOMPARE(Picture(*form), before);
 
         for (const QSize size : { QSize(1, 1), QSize(4000, 3000), QSize(300, 200) }) {
-            form->window()->resize(size);
+            Window(*form)->resize(size);
             QCoreApplication::processEvents();
             for (const Expected &expected : Design)
                 QCOMPARE(widget(expected.name)->pos(),
                     QPoint(expected.twips.x() / 15, expected.twips.y() / 15));
         }
-        form->window()->resize(700, 500);
+        Window(*form)->resize(700, 500);
         QCoreApplication::processEvents();
         const QImage screen = Screen(*form);
         for (const QPointF &sample : Samples)
             QVERIFY(HasColourNear(screen, float(sample.x()), float(sample.y()), Foreground(*form)));
-        QCOMPARE(form->Model().PointX[3], 1260.0f);
+        QCOMPARE(Model(*form).PointX[3], 1260.0f);
     }
 };
 

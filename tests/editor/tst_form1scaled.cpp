@@ -30,7 +30,7 @@ private slots:
     {
         Form1 form;
         form.Form_Load();
-        QVERIFY(QTest::qWaitForWindowExposed(form.window()));
+        QVERIFY(QTest::qWaitForWindowExposed(Window(form)));
 
         const QImage screen = Screen(form);
         QCOMPARE(screen.devicePixelRatio(), Scale());
@@ -65,7 +65,7 @@ private slots:
     {
         Form1 form;
         form.Form_Load();
-        QVERIFY(QTest::qWaitForWindowExposed(form.window()));
+        QVERIFY(QTest::qWaitForWindowExposed(Window(form)));
         const QImage picture = Picture(form);
         const QColor curve = Foreground(form);
         const double perTwip = Scale() / (1440.0 / 96);

@@ -1,4 +1,3 @@
-#include "canvas.h"
 #include "form1.h"
 #include "form_about.h"
 #include "testsupport.h"
@@ -162,7 +161,7 @@ class TestRandomEvents : public QObject {
             const int index = uniform(0, 7);
             pointer->moveOnto(marker(index), static_cast<float>(uniform(0, 240)),
                 static_cast<float>(uniform(0, 240)));
-            if (qobject_cast<QAbstractButton *>(form->window()->childAt(pointer->at())) == nullptr)
+            if (qobject_cast<QAbstractButton *>(Window(*form)->childAt(pointer->at())) == nullptr)
                 return;
         }
         note(QStringLiteral("press %1 at %2,%3")
@@ -232,7 +231,7 @@ class TestRandomEvents : public QObject {
         else if (chance(0.1))
             size = QSize(4000, 3000);
         note(QStringLiteral("resize to %1 x %2").arg(size.width()).arg(size.height()));
-        form->window()->resize(size);
+        Window(*form)->resize(size);
         QCoreApplication::processEvents();
     }
 
@@ -246,11 +245,11 @@ class TestRandomEvents : public QObject {
             break;
         case 1:
             note(QStringLiteral("About chosen from the menu"));
-            form->window()->menuBar()->actions().first()->trigger();
+            Window(*form)->menuBar()->actions().first()->trigger();
             break;
         default:
             note(QStringLiteral("About closed"));
-            window.window()->close();
+            Window(window)->close();
             break;
         }
     }
@@ -259,7 +258,7 @@ class TestRandomEvents : public QObject {
     // lies too near the client area's edge to tell. Only those few pixels are painted.
     bool curveNear(float x, float y) const
     {
-        QWidget *client = form->canvas();
+        QWidget *client = ClientArea(*form);
         const QPoint centre(static_cast<int>(std::lround(x / TwipsPerPixel())),
             static_cast<int>(std::lround(y / TwipsPerPixel())));
         if (!client->rect().adjusted(1, 1, -1, -1).contains(centre))
@@ -273,7 +272,7 @@ class TestRandomEvents : public QObject {
     // Empty while the points, markers, read-outs and picture agree; otherwise what disagrees.
     QString disagreement()
     {
-        const CurveModel &model = form->Model();
+        const CurveModel &model = Model(*form);
         for (int i = 0; i <= 7; ++i)
             if (model.PointX[i] != marker(i).Left() || model.PointY[i] != marker(i).Top())
                 return QStringLiteral("point %1 is %2,%3, its marker at %4,%5")
@@ -315,7 +314,7 @@ private slots:
     {
         form = std::make_unique<Form1>();
         form->Form_Load();
-        QVERIFY(QTest::qWaitForWindowExposed(form->window()));
+        QVERIFY(QTest::qWaitForWindowExposed(Window(*form)));
         spyOn("Option1");
         spyOn("Command1");
         pointer = std::make_unique<Pointer>(*form);
@@ -328,7 +327,7 @@ private slots:
     {
         pointer.reset();
         form.reset();
-        platform::Application::current().Instance<Form_About>().window()->close();
+        Window(platform::Application::current().Instance<Form_About>())->close();
     }
 
     void pointsMarkersReadOutsAndPictureAgreeAfterEveryStep()
@@ -355,7 +354,7 @@ private slots:
                 problem = directMove(uniform(0, 7), ButtonSets[1], QPointF(uniform(-50, 50), 3));
                 const QSize size(uniform(1, 4000), uniform(1, 3000));
                 note(QStringLiteral("resize to %1 x %2").arg(size.width()).arg(size.height()));
-                form->window()->resize(size);
+                Window(*form)->resize(size);
                 QCoreApplication::processEvents();
                 if (problem.isEmpty())
                     problem = directMove(uniform(0, 7), ButtonSets[1], QPointF(-2, uniform(-9, 9)));

@@ -1,4 +1,3 @@
-#include "canvas.h"
 #include "form.h"
 #include "testsupport.h"
 
@@ -102,7 +101,7 @@ private slots:
     {
         platform::Form form(Design);
         form.Show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.window()));
+        QVERIFY(QTest::qWaitForWindowExposed(Window(form)));
         form.Cls();
         form.Line(0, 1800, 6000, 1800, 0x000000FF); // through the button at 1500..2100
         QCoreApplication::processEvents();
@@ -116,28 +115,28 @@ private slots:
     {
         platform::Form form(Design);
         form.Show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.window()));
+        QVERIFY(QTest::qWaitForWindowExposed(Window(form)));
         form.Cls();
         form.Line(300, 300, 9000, 4200, 0x000000FF); // reaches beyond the client area
         QCoreApplication::processEvents();
 
-        form.canvas()->repaint();
+        ClientArea(form)->repaint();
         QVERIFY(HasColourNear(Screen(form), 3000, 1510, Red));
 
-        form.window()->hide();
-        form.window()->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.window()));
+        Window(form)->hide();
+        Window(form)->show();
+        QVERIFY(QTest::qWaitForWindowExposed(Window(form)));
         QVERIFY(HasColourNear(Screen(form), 3000, 1510, Red));
 
-        form.window()->resize(1, 1);
+        Window(form)->resize(1, 1);
         QCoreApplication::processEvents();
-        form.window()->resize(700, 400);
+        Window(form)->resize(700, 400);
         QCoreApplication::processEvents();
         const QImage grown = Screen(form);
         QCOMPARE(grown.size(), QSize(700, 400) * grown.devicePixelRatio());
         QVERIFY(HasColourNear(grown, 3000, 1510, Red));
         QVERIFY(HasColourNear(grown, 8100, 3795, Red)); // drawn while outside the window
-        form.window()->resize(4000, 3000);
+        Window(form)->resize(4000, 3000);
         QCoreApplication::processEvents();
         QVERIFY(HasColourNear(Screen(form), 8100, 3795, Red));
     }

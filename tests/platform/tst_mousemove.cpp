@@ -55,7 +55,7 @@ private slots:
         record("Command1");
         record("Option1");
         form->Show();
-        QVERIFY(QTest::qWaitForWindowExposed(form->window()));
+        QVERIFY(QTest::qWaitForWindowExposed(Window(*form)));
         moves.clear();
     }
 

@@ -16,6 +16,11 @@
 
 namespace testsupport {
 
+QWidget *FormAccess::clientArea(const platform::Form &form)
+{
+    return form.m_canvas;
+}
+
 std::uint64_t Seed()
 {
     bool set = false;
@@ -39,7 +44,7 @@ QImage Screen(const platform::Form &form)
     // Twice: an update request handled may post another.
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
-    const QWidget *client = form.canvas();
+    const QWidget *client = ClientArea(form);
     // The raster backing store paints into an image at device resolution.
     const QPaintDevice *device = client->window()->backingStore()->paintDevice();
     if (device->devType() != QInternal::Image)
@@ -56,7 +61,7 @@ QImage Screen(const platform::Form &form)
 
 QImage Picture(const platform::Form &form)
 {
-    QWidget *client = form.canvas();
+    QWidget *client = ClientArea(form);
     const double ratio = client->devicePixelRatioF();
     QImage image((QSizeF(client->size()) * ratio).toSize(), QImage::Format_RGB32);
     image.setDevicePixelRatio(ratio);
@@ -135,7 +140,7 @@ QString StrayInk(
     const double ratio = screen.devicePixelRatio();
     std::vector<QRectF> controls; // in device pixels
     for (const QWidget *control :
-        form.canvas()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        ClientArea(form)->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
         if (control->isVisible()) {
             const QRectF area(QPointF(control->pos()) * ratio, QSizeF(control->size()) * ratio);
             controls.push_back(area.adjusted(-1, -1, 1, 1));
@@ -162,12 +167,12 @@ QString StrayInk(
 
 QColor Foreground(const platform::Form &form)
 {
-    return form.window()->palette().color(QPalette::WindowText);
+    return Window(form)->palette().color(QPalette::WindowText);
 }
 
 QColor Background(const platform::Form &form)
 {
-    return form.window()->palette().color(QPalette::Window);
+    return Window(form)->palette().color(QPalette::Window);
 }
 
 Pointer::Pointer(const platform::Form &form)
@@ -183,7 +188,7 @@ Pointer::~Pointer()
 
 QPoint Pointer::windowPoint(float xTwips, float yTwips) const
 {
-    const QPoint client = m_form.canvas()->mapTo(m_form.window(), QPoint(0, 0));
+    const QPoint client = ClientArea(m_form)->mapTo(Window(m_form), QPoint(0, 0));
     return client
         + QPoint(static_cast<int>(std::lround(xTwips / TwipsPerPixel())),
             static_cast<int>(std::lround(yTwips / TwipsPerPixel())));
@@ -193,30 +198,30 @@ void Pointer::moveTo(float xTwips, float yTwips, Qt::KeyboardModifiers modifiers
 {
     m_at = windowPoint(xTwips, yTwips);
     QTest::mouseEvent(
-        QTest::MouseMove, m_form.window()->windowHandle(), Qt::NoButton, modifiers, m_at);
+        QTest::MouseMove, Window(m_form)->windowHandle(), Qt::NoButton, modifiers, m_at);
 }
 
 void Pointer::moveOnto(
     const platform::Control &control, float dxTwips, float dyTwips, Qt::KeyboardModifiers modifiers)
 {
-    const QPoint corner = control.widget()->mapTo(m_form.window(), QPoint(0, 0));
+    const QPoint corner = control.widget()->mapTo(Window(m_form), QPoint(0, 0));
     m_at = corner
         + QPoint(static_cast<int>(std::lround(dxTwips / TwipsPerPixel())),
             static_cast<int>(std::lround(dyTwips / TwipsPerPixel())));
     QTest::mouseEvent(
-        QTest::MouseMove, m_form.window()->windowHandle(), Qt::NoButton, modifiers, m_at);
+        QTest::MouseMove, Window(m_form)->windowHandle(), Qt::NoButton, modifiers, m_at);
 }
 
 void Pointer::press(Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
 {
     m_held |= button;
-    QTest::mousePress(m_form.window()->windowHandle(), button, modifiers, m_at);
+    QTest::mousePress(Window(m_form)->windowHandle(), button, modifiers, m_at);
 }
 
 void Pointer::release(Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
 {
     m_held &= ~Qt::MouseButtons(button);
-    QTest::mouseRelease(m_form.window()->windowHandle(), button, modifiers, m_at);
+    QTest::mouseRelease(Window(m_form)->windowHandle(), button, modifiers, m_at);
 }
 
 bool RunAgain(const QStringList &functions, const QList<QPair<QString, QString>> &changes)

@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QList>
+#include <QMainWindow>
 #include <QPair>
 #include <QPoint>
 #include <QStringList>
@@ -23,6 +24,29 @@
     }
 
 namespace testsupport {
+
+// The tests' way into a form: its toolkit window, its client area and, for the editor, its model.
+class FormAccess {
+public:
+    static QMainWindow *window(const platform::Form &form) { return form.m_window.get(); }
+    static QWidget *clientArea(const platform::Form &form);
+    template <class F> static const auto &model(const F &form) { return form.m_model; }
+};
+
+inline QMainWindow *Window(const platform::Form &form)
+{
+    return FormAccess::window(form);
+}
+
+inline QWidget *ClientArea(const platform::Form &form)
+{
+    return FormAccess::clientArea(form);
+}
+
+template <class F> const auto &Model(const F &form)
+{
+    return FormAccess::model(form);
+}
 
 // The seed of a randomized test: BEZIER7_SEED where it is set, to repeat a failed run, otherwise a
 // new one each run. Printed, so that the log of a failed or crashed run carries it.

@@ -5,6 +5,10 @@
 
 #include <cstdint>
 
+namespace testsupport {
+class FormAccess;
+}
+
 // The editor window: eight markers for the control points, three read-outs, the curve drawn
 // beneath them, and the About menu item.
 class Form1 : public platform::Form {
@@ -19,9 +23,9 @@ public:
         std::int16_t Index, std::int16_t Button, std::int16_t Shift, float X, float Y);
     void Mn_About_Click();
 
-    const CurveModel &Model() const { return m_model; }
-
 private:
+    friend class testsupport::FormAccess; // the tests read the control points
+
     void MarkerMouseMove(
         const platform::ControlArray &M, std::int16_t Index, std::int16_t Button, float X, float Y);
 

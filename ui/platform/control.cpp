@@ -14,9 +14,8 @@ Control::Control(QWidget *widget, const ControlDesign &design)
     : m_widget(widget)
     , m_left(design.left)
     , m_top(design.top)
-    , m_width(design.width)
-    , m_height(design.height)
 {
+    m_widget->resize(ToPixelPosition(design.width), ToPixelPosition(design.height));
     place();
 }
 
@@ -56,8 +55,7 @@ void Control::SetText(std::string_view text)
 
 void Control::place()
 {
-    m_widget->setGeometry(ToPixelPosition(m_left), ToPixelPosition(m_top), ToPixelPosition(m_width),
-        ToPixelPosition(m_height));
+    m_widget->move(ToPixelPosition(m_left), ToPixelPosition(m_top)); // sizes never change
 }
 
 Control &ControlArray::operator()(int index) const

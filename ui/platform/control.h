@@ -35,8 +35,6 @@ private:
     QWidget *m_widget;
     float m_left;
     float m_top;
-    float m_width;
-    float m_height;
 };
 
 // (Index, Button, Shift, X, Y): Button bits 1 left, 2 right, 4 middle; Shift bits 1 shift,

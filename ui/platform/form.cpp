@@ -89,11 +89,6 @@ void Form::addMenu(const FormDesign &design)
     for (const MenuItemDesign &item : design.menu) {
         QAction *action = bar->addAction(ToQString(item.caption));
         action->setObjectName(ToQString(item.name));
-        const std::string name(item.name);
-        QObject::connect(action, &QAction::triggered, m_window.get(), [this, name] {
-            if (const auto found = m_clicks.find(name); found != m_clicks.end() && found->second)
-                found->second();
-        });
     }
 }
 
@@ -189,7 +184,10 @@ ControlArray &Form::controlArray(std::string_view name) const
 
 void Form::OnClick(std::string_view menuItem, std::function<void()> handler)
 {
-    m_clicks[std::string(menuItem)] = std::move(handler);
+    QAction *action = m_window->menuBar()->findChild<QAction *>(ToQString(menuItem));
+    if (!action)
+        throw std::out_of_range("no menu item named " + std::string(menuItem));
+    QObject::connect(action, &QAction::triggered, m_window.get(), std::move(handler));
 }
 
 } // namespace platform

@@ -12,6 +12,10 @@
 
 class QMainWindow;
 
+namespace testsupport {
+class FormAccess;
+}
+
 namespace platform {
 
 class Canvas;
@@ -42,11 +46,9 @@ public:
     ControlArray &controlArray(std::string_view name) const;
     void OnClick(std::string_view menuItem, std::function<void()> handler);
 
-    // The toolkit's window, for the layer and for tests.
-    QMainWindow *window() const { return m_window.get(); }
-    Canvas *canvas() const { return m_canvas; }
-
 private:
+    friend class testsupport::FormAccess; // the tests' way to the toolkit's widgets
+
     void addMenu(const FormDesign &design);
     void addControls(const FormDesign &design);
 
@@ -57,7 +59,6 @@ private:
     std::vector<std::unique_ptr<Control>> m_controls; // in creation order
     std::map<std::string, Control *, std::less<>> m_singles;
     std::map<std::string, std::unique_ptr<ControlArray>, std::less<>> m_arrays;
-    std::map<std::string, std::function<void()>, std::less<>> m_clicks;
 };
 
 } // namespace platform

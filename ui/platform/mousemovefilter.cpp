@@ -9,6 +9,25 @@
 
 namespace platform {
 
+namespace {
+
+// Button bits 1 left, 2 right, 4 middle.
+std::int16_t ButtonBits(Qt::MouseButtons buttons)
+{
+    return static_cast<std::int16_t>((buttons.testFlag(Qt::LeftButton) ? 1 : 0)
+        | (buttons.testFlag(Qt::RightButton) ? 2 : 0)
+        | (buttons.testFlag(Qt::MiddleButton) ? 4 : 0));
+}
+
+// Shift bits 1 shift, 2 ctrl, 4 alt.
+std::int16_t ShiftBits(Qt::KeyboardModifiers keys)
+{
+    return static_cast<std::int16_t>((keys.testFlag(Qt::ShiftModifier) ? 1 : 0)
+        | (keys.testFlag(Qt::ControlModifier) ? 2 : 0) | (keys.testFlag(Qt::AltModifier) ? 4 : 0));
+}
+
+} // namespace
+
 MouseMoveFilter::MouseMoveFilter(const ControlArray &array, std::int16_t index, QWidget *control)
     : QObject(control)
     , m_array(array)

@@ -31,38 +31,4 @@ QColor ToQColor(Colour colour)
         static_cast<int>((colour >> 16) & 0xFF) };
 }
 
-namespace {
-
-template <class Flag> struct Bit {
-    Flag flag;
-    std::int16_t bit;
-};
-
-constexpr Bit<Qt::MouseButton> ButtonTable[]
-    = { { Qt::LeftButton, 1 }, { Qt::RightButton, 2 }, { Qt::MiddleButton, 4 } };
-constexpr Bit<Qt::KeyboardModifier> ShiftTable[]
-    = { { Qt::ShiftModifier, 1 }, { Qt::ControlModifier, 2 }, { Qt::AltModifier, 4 } };
-
-template <class Flags, class Flag, std::size_t N>
-std::int16_t Bits(Flags flags, const Bit<Flag> (&table)[N])
-{
-    std::int16_t bits = 0;
-    for (const Bit<Flag> &entry : table)
-        if (flags.testFlag(entry.flag))
-            bits = static_cast<std::int16_t>(bits | entry.bit);
-    return bits;
-}
-
-} // namespace
-
-std::int16_t ButtonBits(Qt::MouseButtons buttons)
-{
-    return Bits(buttons, ButtonTable);
-}
-
-std::int16_t ShiftBits(Qt::KeyboardModifiers modifiers)
-{
-    return Bits(modifiers, ShiftTable);
-}
-
 } // namespace platform

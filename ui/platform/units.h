@@ -4,7 +4,6 @@
 
 #include <QColor>
 #include <QPointF>
-#include <Qt>
 
 #include <cstdint>
 
@@ -36,9 +35,5 @@ inline float ToTwips(double pixels)
 int ToPixelPosition(float twips);
 
 QColor ToQColor(Colour colour);
-
-// Button bits 1 left, 2 right, 4 middle; Shift bits 1 shift, 2 ctrl, 4 alt.
-std::int16_t ButtonBits(Qt::MouseButtons buttons);
-std::int16_t ShiftBits(Qt::KeyboardModifiers modifiers);
 
 } // namespace platform
