@@ -2,9 +2,8 @@
 
 #include "units.h"
 
-#include <QAbstractButton>
-#include <QLabel>
-#include <QLineEdit>
+#include <QVariant>
+#include <QWidget>
 
 #include <stdexcept>
 
@@ -31,26 +30,16 @@ void Control::SetTop(float twips)
     place();
 }
 
+// Text boxes, buttons and labels all hold their text in the property "text".
 std::string Control::Text() const
 {
-    if (auto *edit = qobject_cast<QLineEdit *>(m_widget))
-        return edit->text().toStdString();
-    if (auto *button = qobject_cast<QAbstractButton *>(m_widget))
-        return button->text().toStdString();
-    if (auto *label = qobject_cast<QLabel *>(m_widget))
-        return label->text().toStdString();
-    return {};
+    return m_widget->property("text").toString().toStdString();
 }
 
 void Control::SetText(std::string_view text)
 {
-    const QString value = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    if (auto *edit = qobject_cast<QLineEdit *>(m_widget))
-        edit->setText(value);
-    else if (auto *button = qobject_cast<QAbstractButton *>(m_widget))
-        button->setText(value);
-    else if (auto *label = qobject_cast<QLabel *>(m_widget))
-        label->setText(value);
+    m_widget->setProperty(
+        "text", QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 void Control::place()
