@@ -3,8 +3,11 @@
 // instruction count. report.py runs them and prints the table; README.md explains the rows.
 
 #include "floorwindow.h"
-#include "initialcurve.h"
 #include "markerdrag.h"
+
+#include "initialcurve.h"
+#include "resident.h"
+#include "testsupport.h"
 
 #include "application.h"
 #include "form1.h"
@@ -77,7 +80,8 @@ private slots:
 
     void evaluate()
     {
-        const CurveModel model = InitialModel();
+        const CurveModel model
+            = testsupport::ModelOver(testsupport::InitialX, testsupport::InitialY);
         QBENCHMARK {
             double sum = 0;
             for (int k = 0; k <= 100; ++k) {
@@ -135,7 +139,7 @@ private slots:
         const platform::Control *markers[] = { &options(0), &buttons(1), &buttons(2), &buttons(3),
             &buttons(4), &buttons(5), &buttons(6), &options(7) };
 
-        const long long before = ResidentBytes();
+        const qint64 before = testsupport::ResidentKiB();
         constexpr int Events = 10000;
         constexpr int MovesPerDrag = 20; // even, so each drag leaves its marker where it was
         for (int event = 0; event < Events;) {
@@ -146,18 +150,9 @@ private slots:
             }
         }
         QTest::setBenchmarkResult(
-            static_cast<qreal>(ResidentBytes() - before), QTest::BytesAllocated);
+            static_cast<qreal>(testsupport::ResidentKiB() - before) * 1024, QTest::BytesAllocated);
     }
 };
 
-int main(int argc, char **argv)
-{
-    // Off-screen unless told otherwise, so that the figures need no display and vary less.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    platform::Application application(argc, argv);
-    BenchDrag bench;
-    return QTest::qExec(&bench, argc, argv);
-}
-
+BEZIER7_TEST_MAIN(BenchDrag)
 #include "bench_drag.moc"

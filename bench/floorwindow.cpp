@@ -1,8 +1,8 @@
 #include "floorwindow.h"
 
-#include "initialcurve.h"
-
 #include "form1design.h"
+#include "initialcurve.h"
+#include "testsupport.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -16,11 +16,14 @@ namespace bench {
 
 namespace {
 
-constexpr double TwipsPerPixel = 15.0;
-
 int Pixels(float twips)
 {
-    return qRound(twips / TwipsPerPixel);
+    return qRound(twips / testsupport::TwipsPerPixel());
+}
+
+QPointF ToPixels(double xTwips, double yTwips)
+{
+    return QPointF(xTwips, yTwips) / testsupport::TwipsPerPixel();
 }
 
 QString ToQString(std::string_view text)
@@ -90,11 +93,21 @@ FloorDrag::FloorDrag(FloorWindow &floor)
     , m_background(floor.window.palette().color(QPalette::Window))
     , m_foreground(floor.window.palette().color(QPalette::WindowText))
 {
-    const std::vector<QPointF> &points = InitialControlPoints();
-    m_tangents = { QLineF(points[0], points[1]), QLineF(points[7], points[6]) };
-    const std::vector<QPointF> samples = InitialCurveSamples();
-    for (std::size_t k = 1; k < samples.size(); ++k)
-        m_segments.emplace_back(samples[k - 1], samples[k]);
+    using testsupport::InitialX;
+    using testsupport::InitialY;
+    m_tangents = { QLineF(ToPixels(InitialX[0], InitialY[0]), ToPixels(InitialX[1], InitialY[1])),
+        QLineF(ToPixels(InitialX[7], InitialY[7]), ToPixels(InitialX[6], InitialY[6])) };
+    // The samples through float, as the editor passes them on.
+    const CurveModel model = testsupport::ModelOver(InitialX, InitialY);
+    QPointF last;
+    for (int k = 0; k <= 100; ++k) {
+        const double t = k / 100.0;
+        const QPointF sample = ToPixels(static_cast<float>(model.Bezier(t, model.PointX)),
+            static_cast<float>(model.Bezier(t, model.PointY)));
+        if (k > 0)
+            m_segments.emplace_back(last, sample);
+        last = sample;
+    }
 }
 
 void FloorDrag::step()

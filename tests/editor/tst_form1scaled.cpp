@@ -16,7 +16,7 @@ double Scale()
 {
     bool set = false;
     const double scale = qEnvironmentVariable("BEZIER7_SCALE").toDouble(&set);
-    return set ? scale : 2.0;
+    return set ? scale : 1.0;
 }
 
 } // namespace
@@ -89,12 +89,5 @@ private slots:
     }
 };
 
-int main(int argc, char **argv)
-{
-    qputenv("QT_SCALE_FACTOR", QByteArray::number(Scale()));
-    platform::Application application(argc, argv);
-    TestForm1Scaled test;
-    return QTest::qExec(&test, argc, argv);
-}
-
+BEZIER7_TEST_MAIN(TestForm1Scaled)
 #include "tst_form1scaled.moc"

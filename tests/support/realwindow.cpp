@@ -1,5 +1,7 @@
 #include "realwindow.h"
 
+#include "resident.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -222,13 +224,7 @@ bool RealWindow::startWindowManager()
 
 qint64 RealWindow::residentKiB() const
 {
-    QFile status(QStringLiteral("/proc/%1/status").arg(m_process.processId()));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QList<QByteArray> lines = status.readAll().split('\n');
-    const auto line = std::find_if(lines.begin(), lines.end(),
-        [](const QByteArray &entry) { return entry.startsWith("VmRSS:"); });
-    return line == lines.end() ? -1 : line->mid(6).trimmed().split(' ').first().toLongLong();
+    return ResidentKiB(m_process.processId());
 }
 
 QString RealWindow::windowList()

@@ -21,6 +21,14 @@ QWidget *FormAccess::clientArea(const platform::Form &form)
     return form.m_canvas;
 }
 
+void PrepareEnvironment()
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsSet("BEZIER7_SCALE"))
+        qputenv("QT_SCALE_FACTOR", qgetenv("BEZIER7_SCALE"));
+}
+
 std::uint64_t Seed()
 {
     bool set = false;
@@ -175,8 +183,9 @@ QColor Background(const platform::Form &form)
     return Window(form)->palette().color(QPalette::Window);
 }
 
-Pointer::Pointer(const platform::Form &form)
+Pointer::Pointer(const platform::Form &form, EventLoop loop)
     : m_form(form)
+    , m_loop(loop)
 { }
 
 Pointer::~Pointer()
@@ -186,42 +195,47 @@ Pointer::~Pointer()
             release(button);
 }
 
-QPoint Pointer::windowPoint(float xTwips, float yTwips) const
-{
-    const QPoint client = ClientArea(m_form)->mapTo(Window(m_form), QPoint(0, 0));
-    return client
-        + QPoint(static_cast<int>(std::lround(xTwips / TwipsPerPixel())),
-            static_cast<int>(std::lround(yTwips / TwipsPerPixel())));
-}
-
 void Pointer::moveTo(float xTwips, float yTwips, Qt::KeyboardModifiers modifiers)
 {
-    m_at = windowPoint(xTwips, yTwips);
-    QTest::mouseEvent(
-        QTest::MouseMove, Window(m_form)->windowHandle(), Qt::NoButton, modifiers, m_at);
+    m_at = ClientArea(m_form)->mapTo(Window(m_form), QPoint(0, 0)) + Pixels(xTwips, yTwips);
+    send(QEvent::MouseMove, Qt::NoButton, modifiers);
 }
 
 void Pointer::moveOnto(
     const platform::Control &control, float dxTwips, float dyTwips, Qt::KeyboardModifiers modifiers)
 {
-    const QPoint corner = control.widget()->mapTo(Window(m_form), QPoint(0, 0));
-    m_at = corner
-        + QPoint(static_cast<int>(std::lround(dxTwips / TwipsPerPixel())),
-            static_cast<int>(std::lround(dyTwips / TwipsPerPixel())));
-    QTest::mouseEvent(
-        QTest::MouseMove, Window(m_form)->windowHandle(), Qt::NoButton, modifiers, m_at);
+    m_at = control.widget()->mapTo(Window(m_form), QPoint(0, 0)) + Pixels(dxTwips, dyTwips);
+    send(QEvent::MouseMove, Qt::NoButton, modifiers);
 }
 
 void Pointer::press(Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
 {
     m_held |= button;
-    QTest::mousePress(Window(m_form)->windowHandle(), button, modifiers, m_at);
+    send(QEvent::MouseButtonPress, button, modifiers);
 }
 
 void Pointer::release(Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
 {
     m_held &= ~Qt::MouseButtons(button);
-    QTest::mouseRelease(Window(m_form)->windowHandle(), button, modifiers, m_at);
+    send(QEvent::MouseButtonRelease, button, modifiers);
+}
+
+QPoint Pointer::Pixels(float xTwips, float yTwips)
+{
+    return { static_cast<int>(std::lround(xTwips / TwipsPerPixel())),
+        static_cast<int>(std::lround(yTwips / TwipsPerPixel())) };
+}
+
+void Pointer::send(QEvent::Type type, Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
+{
+    // The window system's way in, delivered at once; half a second apart, so that no two presses
+    // make a double click.
+    QWindow *window = Window(m_form)->windowHandle();
+    m_timestamp += 500;
+    qt_handleMouseEvent(window, m_at, window->mapToGlobal(QPointF(m_at)), m_held, button, type,
+        modifiers, m_timestamp);
+    if (m_loop == EventLoop::Runs)
+        QCoreApplication::processEvents();
 }
 
 bool RunAgain(const QStringList &functions, const QList<QPair<QString, QString>> &changes)

@@ -14,10 +14,12 @@
 #include <cstdint>
 #include <vector>
 
-// Qt Test's main, with the forms runtime in place of a bare QApplication.
+// Qt Test's main for the tests and the benchmark, with the forms runtime in place of a bare
+// QApplication, set up first by PrepareEnvironment.
 #define BEZIER7_TEST_MAIN(TestClass)                                                               \
     int main(int argc, char **argv)                                                                \
     {                                                                                              \
+        testsupport::PrepareEnvironment();                                                         \
         platform::Application application(argc, argv);                                             \
         TestClass test;                                                                            \
         return QTest::qExec(&test, argc, argv);                                                    \
@@ -47,6 +49,10 @@ template <class F> const auto &Model(const F &form)
 {
     return FormAccess::model(form);
 }
+
+// Off-screen unless QT_QPA_PLATFORM says otherwise, so that a program needs no display; scaled
+// by BEZIER7_SCALE where it is set (the toolkit's QT_SCALE_FACTOR).
+void PrepareEnvironment();
 
 // The seed of a randomized test: BEZIER7_SEED where it is set, to repeat a failed run, otherwise a
 // new one each run. Printed, so that the log of a failed or crashed run carries it.
@@ -86,11 +92,16 @@ QColor Foreground(const platform::Form &form);
 QColor Background(const platform::Form &form);
 
 // Real mouse input through the application: presses, moves and releases delivered to the form's
-// window as the window system would, with the buttons held tracked across calls.
+// window as the window system's are, with the buttons held tracked across calls. After each, the
+// event loop runs unless told otherwise (the benchmark decides itself what runs per event).
 class Pointer {
 public:
-    explicit Pointer(const platform::Form &form);
+    enum class EventLoop { Runs, Left };
+
+    explicit Pointer(const platform::Form &form, EventLoop loop = EventLoop::Runs);
     ~Pointer(); // releases every button still held
+    Pointer(const Pointer &) = delete;
+    Pointer &operator=(const Pointer &) = delete;
 
     // Moves the pointer to a point in twips of the client area.
     void moveTo(float xTwips, float yTwips, Qt::KeyboardModifiers modifiers = {});
@@ -105,11 +116,14 @@ public:
     Qt::MouseButtons held() const { return m_held; }
 
 private:
-    QPoint windowPoint(float xTwips, float yTwips) const;
+    static QPoint Pixels(float xTwips, float yTwips);
+    void send(QEvent::Type type, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
 
     const platform::Form &m_form;
+    EventLoop m_loop;
     QPoint m_at { 1, 1 };
     Qt::MouseButtons m_held;
+    int m_timestamp = 0;
 };
 
 // Runs this test program again with only the named test functions, its environment changed by
