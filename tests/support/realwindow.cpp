@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
+#include <QHash>
 #include <QPixmap>
 #include <QScreen>
 #include <QTest>
@@ -13,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include <poll.h>
 
@@ -29,11 +31,6 @@ constexpr int PatienceMs = 10000;
 void Fail(const QString &what)
 {
     QTest::qFail(qPrintable(what), __FILE__, __LINE__);
-}
-
-QString Xdotool(const QStringList &arguments)
-{
-    return RealWindow::run(QStringLiteral("xdotool"), arguments);
 }
 
 } // namespace
@@ -93,8 +90,10 @@ QString RealWindow::waitForWindow(const QString &caption) const
             { "search", "--onlyvisible", "--name", '^' + caption + '$' });
         search.waitForFinished(PatienceMs);
         const QString found = QString::fromLocal8Bit(search.readAllStandardOutput()).trimmed();
-        if (!found.isEmpty())
-            return found.split('\n').first();
+        if (!found.isEmpty()) {
+            m_window = found.split('\n').first();
+            return m_window;
+        }
         QThread::msleep(50);
     }
     Fail(QStringLiteral("no window captioned ") + caption);
@@ -127,17 +126,20 @@ QPoint RealWindow::clientOrigin(const QString &window, int clientHeight) const
 
 void RealWindow::mouseMove(QPoint screen) const
 {
-    Xdotool({ "mousemove", QString::number(screen.x()), QString::number(screen.y()) });
+    input().moveTo(screen);
+    handled();
 }
 
 void RealWindow::mouseDown(int button) const
 {
-    Xdotool({ "mousedown", QString::number(button) });
+    input().button(button, true);
+    handled();
 }
 
 void RealWindow::mouseUp(int button) const
 {
-    Xdotool({ "mouseup", QString::number(button) });
+    input().button(button, false);
+    handled();
 }
 
 void RealWindow::click(QPoint screen) const
@@ -149,7 +151,23 @@ void RealWindow::click(QPoint screen) const
 
 void RealWindow::key(const QString &keys) const
 {
-    Xdotool({ "key", keys });
+    input().key(keys);
+    handled();
+}
+
+void RealWindow::handled() const
+{
+    // The program answers a ping once it has read what came before: a move is not then merged
+    // with the next one, as it would be when both wait in its queue.
+    if (!m_window.isEmpty())
+        input().ping(m_window);
+}
+
+const XConnection &RealWindow::input() const
+{
+    if (!m_input)
+        m_input = std::make_unique<XConnection>();
+    return *m_input;
 }
 
 QString RealWindow::readText(QPoint screen) const
@@ -307,6 +325,21 @@ void XConnection::button(int button, bool down) const
 {
     XTestFakeButtonEvent(
         m_x->display, static_cast<unsigned>(button), down ? True : False, CurrentTime);
+    XFlush(m_x->display);
+}
+
+void XConnection::key(const QString &keys) const
+{
+    static const QHash<QString, QString> Modifiers { { "ctrl", "Control_L" },
+        { "shift", "Shift_L" }, { "alt", "Alt_L" } };
+    std::vector<unsigned> codes;
+    for (const QString &name : keys.split('+'))
+        codes.push_back(XKeysymToKeycode(
+            m_x->display, XStringToKeysym(qPrintable(Modifiers.value(name.toLower(), name)))));
+    for (const unsigned code : codes)
+        XTestFakeKeyEvent(m_x->display, code, True, CurrentTime);
+    for (auto code = codes.rbegin(); code != codes.rend(); ++code)
+        XTestFakeKeyEvent(m_x->display, *code, False, CurrentTime);
     XFlush(m_x->display);
 }
 

@@ -30,9 +30,11 @@ constexpr QPoint TextY(544, 48);
 // Whether the colour lies at a point of a screenshot or at one of its eight neighbours.
 bool HasColourNear(const QImage &image, QPointF at, QColor colour);
 
+class XConnection;
+
 // The built program in a real window on an X display (a virtual one in the tests), driven with
-// real X input through xdotool as a person would, and looked at through screenshots. A step that
-// fails records the failure in the running test and returns an empty result.
+// real X input through the XTEST extension as a person would, and looked at through screenshots. A
+// step that fails records the failure in the running test and returns an empty result.
 class RealWindow {
 public:
     RealWindow(); // starts the program named by BEZIER7_PROGRAM
@@ -78,11 +80,16 @@ public:
     static QString run(const QString &program, const QStringList &arguments);
 
 private:
+    const XConnection &input() const; // opened on first use
+    void handled() const; // waits until the program has read the input sent
+
     QProcess m_process;
+    mutable std::unique_ptr<XConnection> m_input;
+    mutable QString m_window; // the last found, which the program answers pings for
 };
 
-// A connection of the test's own to the X display: real input in bulk through the XTEST extension,
-// where xdotool costs a process for each call, and the window manager's questions to a window.
+// A connection of the test's own to the X display: real input through the XTEST extension, and
+// the window manager's questions to a window.
 class XConnection {
 public:
     XConnection(); // to the display in DISPLAY
@@ -93,6 +100,7 @@ public:
     bool isOpen() const;
     void moveTo(QPoint screen) const; // one motion event
     void button(int button, bool down) const; // 1 left, 2 middle, 3 right
+    void key(const QString &keys) const; // pressed together, as "ctrl+a"
     // Pings the window as a window manager does. Its program answers once it has read every event
     // sent before the ping; false if it does not answer within the patience.
     bool ping(const QString &window) const;
