@@ -55,7 +55,7 @@ private slots:
                 reds += here ? 1 : 0;
                 QVERIFY(!(here && picture.pixelColor(x, y + 1) == red));
             }
-        QVERIFY(reds > 100 * Scale()); // two segments 175 pixels wide, partly covered by the curve
+        QVERIFY(reds > 200 * Scale()); // two segments 175 pixels wide, partly covered by the curve
     }
 
     // P0's dot is the first pixel of the curve's first segment, which leaves P0 leftwards and a
@@ -77,7 +77,6 @@ private slots:
                 around += picture.pixelColor(dot + QPoint(dx, dy)) == curve ? '#' : '.';
             around += ' ';
         }
-        qInfo() << "around P0" << dot << around;
         QCOMPARE(picture.pixelColor(dot), curve);
         for (const QPoint off :
             { QPoint(0, -1), QPoint(0, 1), QPoint(1, -1), QPoint(1, 0), QPoint(1, 1) })
