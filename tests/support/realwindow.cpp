@@ -332,14 +332,16 @@ void XConnection::key(const QString &keys) const
 {
     static const QHash<QString, QString> Modifiers { { "ctrl", "Control_L" },
         { "shift", "Shift_L" }, { "alt", "Alt_L" } };
-    std::vector<unsigned> codes;
-    for (const QString &name : keys.split('+'))
-        codes.push_back(XKeysymToKeycode(
-            m_x->display, XStringToKeysym(qPrintable(Modifiers.value(name.toLower(), name)))));
-    for (const unsigned code : codes)
+    const QStringList names = keys.split('+');
+    std::vector<KeyCode> codes(static_cast<std::size_t>(names.size()));
+    std::transform(names.begin(), names.end(), codes.begin(), [&](const QString &name) {
+        return XKeysymToKeycode(
+            m_x->display, XStringToKeysym(qPrintable(Modifiers.value(name.toLower(), name))));
+    });
+    for (const KeyCode code : codes)
         XTestFakeKeyEvent(m_x->display, code, True, CurrentTime);
-    for (auto code = codes.rbegin(); code != codes.rend(); ++code)
-        XTestFakeKeyEvent(m_x->display, *code, False, CurrentTime);
+    std::for_each(codes.rbegin(), codes.rend(),
+        [&](KeyCode code) { XTestFakeKeyEvent(m_x->display, code, False, CurrentTime); });
     XFlush(m_x->display);
 }
 

@@ -1,6 +1,7 @@
 #include "testsupport.h"
 
 #include "canvas.h"
+#include "initialcurve.h"
 
 #include <QBackingStore>
 #include <QCoreApplication>
@@ -103,18 +104,6 @@ int CountColour(const QImage &image, QColor colour)
         for (int x = 0; x < image.width(); ++x)
             count += image.pixel(x, y) == colour.rgb() ? 1 : 0;
     return count;
-}
-
-QPointF CurvePoint(const std::vector<float> &x, const std::vector<float> &y, double t)
-{
-    constexpr double Binomial[] = { 1, 7, 21, 35, 35, 21, 7, 1 };
-    QPointF sum;
-    for (std::size_t i = 0; i < 8; ++i) {
-        const double weight = Binomial[i] * std::pow(1 - t, 7 - static_cast<int>(i))
-            * std::pow(t, static_cast<int>(i));
-        sum += weight * QPointF(x[i], y[i]);
-    }
-    return sum;
 }
 
 namespace {

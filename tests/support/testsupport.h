@@ -76,10 +76,6 @@ bool HasColourNear(const QImage &image, float xTwips, float yTwips, QColor colou
 
 int CountColour(const QImage &image, QColor colour);
 
-// The point at t of the Bezier curve over control points in twips, by the closed form with its
-// binomial coefficients written out: an expectation independent of the editor's model.
-QPointF CurvePoint(const std::vector<float> &x, const std::vector<float> &y, double t);
-
 // Checks that the client area as presented has no stray ink: every pixel that is not background
 // lies within two device pixels of the red tangents P0-P1 and P7-P6 or of the 101-sample polyline
 // over the control points (twips), or under a control (or the device pixel around it, which a

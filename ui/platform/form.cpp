@@ -184,7 +184,7 @@ ControlArray &Form::controlArray(std::string_view name) const
 
 void Form::OnClick(std::string_view menuItem, std::function<void()> handler)
 {
-    QAction *action = m_window->menuBar()->findChild<QAction *>(ToQString(menuItem));
+    auto *action = m_window->menuBar()->findChild<QAction *>(ToQString(menuItem));
     if (!action)
         throw std::out_of_range("no menu item named " + std::string(menuItem));
     QObject::connect(action, &QAction::triggered, m_window.get(), std::move(handler));
