@@ -9,7 +9,6 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QProxyStyle>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QStyleOption>
 
@@ -20,9 +19,9 @@ namespace {
 // Faces tried in turn where a design names one that is missing, nearest first.
 QStringList FontFamilies(std::string_view face)
 {
-    return { QString::fromUtf8(face.data(), static_cast<qsizetype>(face.size())),
-        QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
-        QStringLiteral("Arial"), QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif") };
+    return { ToQString(face), QStringLiteral("Microsoft Sans Serif"),
+        QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("DejaVu Sans"),
+        QStringLiteral("Sans Serif") };
 }
 
 // Option buttons are designed a few pixels wide, one digit beside the indicator: a smaller
@@ -86,15 +85,6 @@ QRect TextRoom(const QWidget *widget)
         radio ? QStyle::SE_RadioButtonContents : QStyle::SE_PushButtonContents, &option, widget);
 }
 
-QString TextOf(const QWidget *widget)
-{
-    if (const auto *label = qobject_cast<const QLabel *>(widget))
-        return label->text();
-    if (const auto *edit = qobject_cast<const QLineEdit *>(widget))
-        return edit->text();
-    return static_cast<const QAbstractButton *>(widget)->text();
-}
-
 bool Fits(const QString &text, const QFont &font, const QRect &room, bool wrapped)
 {
     const QFontMetrics metrics(font);
@@ -126,30 +116,30 @@ void ApplyLabelDesign(QLabel *label, const ControlDesign &design)
     }
 }
 
-} // namespace
-
-void ApplyAppearance(QWidget *widget, const ControlDesign &design)
-{
-    if (design.kind == ControlKind::Label) {
-        ApplyLabelDesign(static_cast<QLabel *>(widget), design);
-        return;
-    }
-    if (design.kind == ControlKind::OptionButton)
-        widget->setStyle(CompactStyle::instance());
-}
-
+// Where neither the design's face nor a near one is installed, a wider face may take its place:
+// the point size goes down until the design's text fits its box as the control's style lays it out.
 void FitText(QWidget *widget, const ControlDesign &design)
 {
-    // Where neither the design's face nor a near one is installed, a wider face may take its place.
     constexpr double SmallestPoints = 4;
     constexpr double Step = 0.25;
-    const QString text = TextOf(widget);
+    const QString text = widget->property("text").toString();
     const QRect room = TextRoom(widget);
     QFont font = widget->font();
     while (!Fits(text, font, room, design.wordWrap) && font.pointSizeF() - Step >= SmallestPoints)
         font.setPointSizeF(font.pointSizeF() - Step);
     if (font.pointSizeF() != widget->font().pointSizeF())
         widget->setFont(font);
+}
+
+} // namespace
+
+void ApplyAppearance(QWidget *widget, const ControlDesign &design)
+{
+    if (design.kind == ControlKind::Label)
+        ApplyLabelDesign(static_cast<QLabel *>(widget), design);
+    if (design.kind == ControlKind::OptionButton)
+        widget->setStyle(CompactStyle::instance());
+    FitText(widget, design);
 }
 
 void ApplyClientAreaAppearance(QWidget *clientArea)

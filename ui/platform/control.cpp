@@ -38,8 +38,7 @@ std::string Control::Text() const
 
 void Control::SetText(std::string_view text)
 {
-    m_widget->setProperty(
-        "text", QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    m_widget->setProperty("text", ToQString(text));
 }
 
 void Control::place()

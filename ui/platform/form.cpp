@@ -20,11 +20,6 @@ namespace platform {
 
 namespace {
 
-QString ToQString(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 QWidget *CreateWidget(const ControlDesign &design, QWidget *parent)
 {
     const QString caption = ToQString(design.caption);
@@ -98,9 +93,8 @@ void Form::addControls(const FormDesign &design)
     for (const ControlDesign &item : design.controls) {
         QWidget *widget = CreateWidget(item, m_canvas);
         widget->setObjectName(ObjectName(item));
-        ApplyAppearance(widget, item);
         auto created = std::make_unique<Control>(widget, item);
-        FitText(widget, item);
+        ApplyAppearance(widget, item);
         if (item.index < 0) {
             m_singles.emplace(item.name, created.get());
         } else {

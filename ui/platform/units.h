@@ -4,8 +4,10 @@
 
 #include <QColor>
 #include <QPointF>
+#include <QString>
 
 #include <cstdint>
+#include <string_view>
 
 // Conversions between the forms' units and Qt's, for the layer alone.
 namespace platform {
@@ -35,5 +37,10 @@ inline float ToTwips(double pixels)
 int ToPixelPosition(float twips);
 
 QColor ToQColor(Colour colour);
+
+inline QString ToQString(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 } // namespace platform
