@@ -16,12 +16,12 @@ namespace platform {
 
 namespace {
 
-// Faces tried in turn where a design names one that is missing, nearest first.
-QStringList FontFamilies(std::string_view face)
+QFont Font(const QStringList &families, double points)
 {
-    return { ToQString(face), QStringLiteral("Microsoft Sans Serif"),
-        QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("DejaVu Sans"),
-        QStringLiteral("Sans Serif") };
+    QFont font;
+    font.setFamilies(families);
+    font.setPointSizeF(points);
+    return font;
 }
 
 // Option buttons are designed a few pixels wide, one digit beside the indicator: a smaller
@@ -53,17 +53,6 @@ public:
     }
 };
 
-QFont CompactFont()
-{
-    QFont font;
-    font.setFamilies(
-        { QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("Liberation Sans Narrow"),
-            QStringLiteral("Arial Narrow"), QStringLiteral("DejaVu Sans"),
-            QStringLiteral("Liberation Sans"), QStringLiteral("Sans Serif") });
-    font.setPointSizeF(8);
-    return font;
-}
-
 // The room a control's style leaves for its text, in its current geometry.
 QRect TextRoom(const QWidget *widget)
 {
@@ -87,10 +76,8 @@ QRect TextRoom(const QWidget *widget)
 
 bool Fits(const QString &text, const QFont &font, const QRect &room, bool wrapped)
 {
-    const QFontMetrics metrics(font);
-    const QRect needed = wrapped
-        ? metrics.boundingRect(room, Qt::AlignHCenter | Qt::TextWordWrap, text)
-        : QRect(0, 0, metrics.horizontalAdvance(text), metrics.ascent() + metrics.descent());
+    const int flags = Qt::AlignHCenter | (wrapped ? Qt::TextWordWrap : 0);
+    const QRect needed = QFontMetrics(font).boundingRect(room, flags, text);
     return needed.width() <= room.width() && needed.height() <= room.height();
 }
 
@@ -108,9 +95,11 @@ void ApplyLabelDesign(QLabel *label, const ControlDesign &design)
     }
     label->setPalette(palette);
     if (design.font) {
-        QFont font;
-        font.setFamilies(FontFamilies(design.font->face));
-        font.setPointSizeF(design.font->points);
+        // Faces tried in turn where the design's is missing, nearest first.
+        QFont font = Font({ ToQString(design.font->face), QStringLiteral("Microsoft Sans Serif"),
+                              QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                              QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif") },
+            design.font->points);
         font.setWeight(static_cast<QFont::Weight>(design.font->weight));
         label->setFont(font);
     }
@@ -146,7 +135,11 @@ void ApplyClientAreaAppearance(QWidget *clientArea)
 {
     // Set once here and inherited by every control without a font of its own: the designs' small
     // push buttons and text boxes show their digits whole in a narrow face.
-    clientArea->setFont(CompactFont());
+    clientArea->setFont(
+        Font({ QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("Liberation Sans Narrow"),
+                 QStringLiteral("Arial Narrow"), QStringLiteral("DejaVu Sans"),
+                 QStringLiteral("Liberation Sans"), QStringLiteral("Sans Serif") },
+            8));
 }
 
 } // namespace platform

@@ -32,8 +32,6 @@ Application::Application(int &argc, char **argv)
 
 Application::~Application()
 {
-    m_forms.clear();
-    m_toolkit.reset();
     s_current = nullptr;
 }
 

@@ -2,10 +2,9 @@
 
 #include "form.h"
 
+#include <map>
 #include <memory>
 #include <typeindex>
-#include <utility>
-#include <vector>
 
 class QApplication;
 
@@ -16,23 +15,19 @@ namespace platform {
 class Application {
 public:
     Application(int &argc, char **argv);
-    ~Application(); // the windows go before the toolkit
-    Application(const Application &) = delete;
-    Application &operator=(const Application &) = delete;
+    ~Application();
 
     static Application &current();
 
     // The one window of type F, created and loaded on first use.
     template <class F> F &Instance()
     {
-        for (const auto &[type, form] : m_forms)
-            if (type == typeid(F))
-                return static_cast<F &>(*form);
-        auto form = std::make_unique<F>();
-        F &created = *form;
-        m_forms.emplace_back(typeid(F), std::move(form));
-        created.Form_Load();
-        return created;
+        std::unique_ptr<Form> &form = m_forms[typeid(F)];
+        if (!form) {
+            form = std::make_unique<F>();
+            form->Form_Load();
+        }
+        return static_cast<F &>(*form);
     }
 
     // Runs the message loop until the last window is closed; returns the exit status.
@@ -50,7 +45,7 @@ public:
 
 private:
     std::unique_ptr<QApplication> m_toolkit;
-    std::vector<std::pair<std::type_index, std::unique_ptr<Form>>> m_forms;
+    std::map<std::type_index, std::unique_ptr<Form>> m_forms; // go before the toolkit
 };
 
 } // namespace platform
