@@ -2,22 +2,22 @@
 
 #include "form.h"
 
+#include <QApplication>
+
 #include <map>
 #include <memory>
 #include <typeindex>
 
-class QApplication;
-
 namespace platform {
 
 // The forms runtime: the toolkit, the program's windows as process-wide instances created on
-// first use, and the message loop, which ends when the last window is closed.
-class Application {
+// first use, and the message loop, which ends when the last window is closed. The windows, its
+// members, go before the toolkit, its base.
+class Application : public QApplication {
 public:
     Application(int &argc, char **argv);
-    ~Application();
 
-    static Application &current();
+    static Application &current() { return static_cast<Application &>(*instance()); }
 
     // The one window of type F, created and loaded on first use.
     template <class F> F &Instance()
@@ -31,7 +31,7 @@ public:
     }
 
     // Runs the message loop until the last window is closed; returns the exit status.
-    int Run();
+    int Run() { return exec(); }
 
     // The program's entry: loads the start-up window, shows it if its Load did not, and runs.
     template <class StartUpForm> static int Start(int argc, char **argv)
@@ -44,8 +44,7 @@ public:
     }
 
 private:
-    std::unique_ptr<QApplication> m_toolkit;
-    std::map<std::type_index, std::unique_ptr<Form>> m_forms; // go before the toolkit
+    std::map<std::type_index, std::unique_ptr<Form>> m_forms;
 };
 
 } // namespace platform

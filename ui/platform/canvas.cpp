@@ -98,27 +98,24 @@ void Canvas::paintEvent(QPaintEvent *event)
     painter.fillRect(event->rect(), palette().window());
     // Runs of lines in one colour go to the painter in one call, which costs it far less.
     std::vector<QLineF> run;
-    QRgb colour = 0;
+    QRgb colour = 0; // transparent, unlike any stroke
     const auto drawRun = [&] {
-        if (run.empty())
-            return;
-        painter.setPen(QPen(QColor::fromRgb(colour), 0)); // cosmetic: one device pixel wide
-        painter.drawLines(run.data(), static_cast<int>(run.size()));
+        if (!run.empty())
+            painter.drawLines(run.data(), static_cast<int>(run.size()));
         run.clear();
     };
     for (const Stroke &stroke : m_strokes) {
         if (!event->region().intersects(stroke.bounds))
             continue;
-        const bool point = stroke.line.p1() == stroke.line.p2();
-        if (stroke.colour != colour || point)
+        if (stroke.colour != colour) {
             drawRun();
-        colour = stroke.colour;
-        if (point) {
-            painter.setPen(QPen(QColor::fromRgb(colour), 0));
-            painter.drawPoint(OnPixel(stroke.line.p1(), devicePixelRatioF()));
-        } else {
-            run.push_back(stroke.line);
+            colour = stroke.colour;
+            painter.setPen(QPen(QColor::fromRgb(colour), 0)); // cosmetic: one device pixel wide
         }
+        if (stroke.line.p1() == stroke.line.p2())
+            painter.drawPoint(OnPixel(stroke.line.p1(), devicePixelRatioF()));
+        else
+            run.push_back(stroke.line);
     }
     drawRun();
 }

@@ -1,25 +1,173 @@
 #include "form.h"
 
-#include "appearance.h"
 #include "canvas.h"
-#include "units.h"
 
 #include <QAction>
-#include <QCoreApplication>
+#include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QStyleOption>
 #include <QWindow>
 
+#include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 namespace platform {
 
 namespace {
+
+// Conversions between the forms' units and Qt's.
+
+// Twips are 1/1440 inch and a logical pixel is 1/(logical dpi) inch: 15 twips at 96 dpi, 10 at
+// 144 dpi (where the toolkit's own scaling is off and the desktop asks for larger type). Read from
+// the primary screen once, so that every window is laid out and driven at one scale.
+double TwipsPerPixel()
+{
+    static const double twipsPerPixel
+        = 1440.0 / QGuiApplication::primaryScreen()->logicalDotsPerInch();
+    return twipsPerPixel;
+}
+
+QPointF ToPixels(float x, float y)
+{
+    return QPointF(x, y) / TwipsPerPixel();
+}
+
+// The whole pixel a widget is placed at: rounded, and kept within a range the toolkit's integer
+// geometry can take, whatever the value in twips.
+int ToPixelPosition(float twips)
+{
+    // Far beyond any screen, yet well inside int for every later sum of geometry.
+    constexpr double Limit = 1 << 24;
+    const double pixels = static_cast<double>(twips) / TwipsPerPixel();
+    return std::isnan(pixels) ? 0
+                              : static_cast<int>(std::lround(std::clamp(pixels, -Limit, Limit)));
+}
+
+QColor ToQColor(Colour colour)
+{
+    return { static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
+        static_cast<int>((colour >> 16) & 0xFF) };
+}
+
+QString ToQString(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QFont Font(const QStringList &families, double points)
+{
+    QFont font;
+    font.setFamilies(families);
+    font.setPointSizeF(points);
+    return font;
+}
+
+// Option buttons are designed a few pixels wide, one digit beside the indicator: a smaller
+// indicator keeps the digit whole where the platform style's own metrics would cut it.
+class CompactStyle : public QProxyStyle {
+public:
+    CompactStyle() { setParent(qApp); } // lives as long as the toolkit, after every window
+
+    int pixelMetric(
+        PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override
+    {
+        switch (metric) {
+        case PM_ExclusiveIndicatorWidth:
+        case PM_ExclusiveIndicatorHeight:
+            return 11;
+        case PM_RadioButtonLabelSpacing:
+            return 3;
+        default:
+            return QProxyStyle::pixelMetric(metric, option, widget);
+        }
+    }
+
+    static CompactStyle *instance()
+    {
+        static QPointer<CompactStyle> style;
+        if (!style)
+            style = new CompactStyle;
+        return style.data();
+    }
+};
+
+// The room a control's style leaves for its text, in its current geometry.
+QRect TextRoom(const QWidget *widget)
+{
+    if (const auto *label = qobject_cast<const QLabel *>(widget))
+        return label->contentsRect();
+    if (const auto *edit = qobject_cast<const QLineEdit *>(widget)) {
+        QStyleOptionFrame option;
+        option.initFrom(edit);
+        option.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit);
+        // The line edit keeps two pixels of its own each side of the text.
+        return edit->style()
+            ->subElementRect(QStyle::SE_LineEditContents, &option, edit)
+            .adjusted(2, 0, -2, 0);
+    }
+    QStyleOptionButton option;
+    option.initFrom(widget);
+    const bool radio = qobject_cast<const QRadioButton *>(widget) != nullptr;
+    return widget->style()->subElementRect(
+        radio ? QStyle::SE_RadioButtonContents : QStyle::SE_PushButtonContents, &option, widget);
+}
+
+bool Fits(const QString &text, const QFont &font, const QRect &room, bool wrapped)
+{
+    const int flags = Qt::AlignHCenter | (wrapped ? Qt::TextWordWrap : 0);
+    const QRect needed = QFontMetrics(font).boundingRect(room, flags, text);
+    return needed.width() <= room.width() && needed.height() <= room.height();
+}
+
+void ApplyLabelDesign(QLabel *label, const ControlDesign &design)
+{
+    if (design.centred)
+        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    label->setWordWrap(design.wordWrap);
+    QPalette palette = label->palette();
+    if (design.foreColor)
+        palette.setColor(QPalette::WindowText, ToQColor(*design.foreColor));
+    if (design.backColor) {
+        palette.setColor(QPalette::Window, ToQColor(*design.backColor));
+        label->setAutoFillBackground(true);
+    }
+    label->setPalette(palette);
+    if (design.font) {
+        // Faces tried in turn where the design's is missing, nearest first.
+        QFont font = Font({ ToQString(design.font->face), QStringLiteral("Microsoft Sans Serif"),
+                              QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                              QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif") },
+            design.font->points);
+        font.setWeight(static_cast<QFont::Weight>(design.font->weight));
+        label->setFont(font);
+    }
+}
+
+// Where neither the design's face nor a near one is installed, a wider face may take its place:
+// the point size goes down until the design's text fits its box as the control's style lays it out.
+void FitText(QWidget *widget, const ControlDesign &design)
+{
+    constexpr double SmallestPoints = 4;
+    constexpr double Step = 0.25;
+    const QString text = widget->property("text").toString();
+    const QRect room = TextRoom(widget);
+    QFont font = widget->font();
+    while (!Fits(text, font, room, design.wordWrap) && font.pointSizeF() - Step >= SmallestPoints)
+        font.setPointSizeF(font.pointSizeF() - Step);
+    if (font.pointSizeF() != widget->font().pointSizeF())
+        widget->setFont(font);
+}
 
 QWidget *CreateWidget(const ControlDesign &design, QWidget *parent)
 {
@@ -94,9 +242,10 @@ protected:
                   .toInt()
             / Qt::ShiftModifier;
         const QPoint before = control->pos();
-        const QPointF at = move->position(); // relative to the control's top-left corner
+        const QPointF at = move->position() * TwipsPerPixel(); // from the control's top-left corner
         m_array.mouseMove()(m_index, static_cast<std::int16_t>(buttons),
-            static_cast<std::int16_t>(shift), ToTwips(at.x()), ToTwips(at.y()));
+            static_cast<std::int16_t>(shift), static_cast<float>(at.x()),
+            static_cast<float>(at.y()));
         // A control the handler moved has left the position the event was measured from: passing
         // it on would make a pressed button judge the pointer by a stale position (and repaint
         // itself as released and pressed again while dragged). Its press and release stay its own.
@@ -115,20 +264,20 @@ Control::Control(QWidget *widget, const ControlDesign &design)
     , m_left(design.left)
     , m_top(design.top)
 {
-    m_widget->resize(ToPixelPosition(design.width), ToPixelPosition(design.height));
-    place();
+    m_widget->setGeometry(ToPixelPosition(design.left), ToPixelPosition(design.top),
+        ToPixelPosition(design.width), ToPixelPosition(design.height)); // sizes never change
 }
 
 void Control::SetLeft(float twips)
 {
     m_left = twips;
-    place();
+    m_widget->move(ToPixelPosition(twips), m_widget->y());
 }
 
 void Control::SetTop(float twips)
 {
     m_top = twips;
-    place();
+    m_widget->move(m_widget->x(), ToPixelPosition(twips));
 }
 
 // Text boxes, buttons and labels all hold their text in the property "text".
@@ -140,11 +289,6 @@ std::string Control::Text() const
 void Control::SetText(std::string_view text)
 {
     m_widget->setProperty("text", ToQString(text));
-}
-
-void Control::place()
-{
-    m_widget->move(ToPixelPosition(m_left), ToPixelPosition(m_top)); // sizes never change
 }
 
 Form::Form(const FormDesign &design)
@@ -161,7 +305,13 @@ Form::Form(const FormDesign &design)
 
     m_canvas = new Canvas(m_window.get());
     m_window->setCentralWidget(m_canvas);
-    ApplyClientAreaAppearance(m_canvas);
+    // Inherited by every control without a font of its own: the designs' small push buttons and
+    // text boxes show their digits whole in a narrow face.
+    m_canvas->setFont(
+        Font({ QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("Liberation Sans Narrow"),
+                 QStringLiteral("Arial Narrow"), QStringLiteral("DejaVu Sans"),
+                 QStringLiteral("Liberation Sans"), QStringLiteral("Sans Serif") },
+            8));
     addControls(design);
 
     int menuHeight = 0;
@@ -186,7 +336,12 @@ void Form::addControls(const FormDesign &design)
         const std::string name = ObjectName(item);
         widget->setObjectName(QString::fromStdString(name));
         Control &created = m_controls.try_emplace(name, widget, item).first->second;
-        ApplyAppearance(widget, item);
+        // The look the design asks for, and a point size at which the text shows whole.
+        if (item.kind == ControlKind::Label)
+            ApplyLabelDesign(static_cast<QLabel *>(widget), item);
+        if (item.kind == ControlKind::OptionButton)
+            widget->setStyle(CompactStyle::instance());
+        FitText(widget, item);
         if (item.index >= 0) {
             ControlArray &array = m_arrays[std::string(item.name)];
             array.m_elements[item.index] = &created;
@@ -254,16 +409,12 @@ void Form::draw(float x1, float y1, float x2, float y2, QRgb colour)
 
 Control &Form::control(std::string_view name)
 {
-    if (const auto found = m_controls.find(name); found != m_controls.end())
-        return found->second;
-    throw std::out_of_range("no control named " + std::string(name));
+    return m_controls.at(std::string(name));
 }
 
 ControlArray &Form::controlArray(std::string_view name)
 {
-    if (const auto found = m_arrays.find(name); found != m_arrays.end())
-        return found->second;
-    throw std::out_of_range("no control array named " + std::string(name));
+    return m_arrays.at(std::string(name));
 }
 
 void Form::OnClick(std::string_view menuItem, std::function<void()> handler)

@@ -40,8 +40,6 @@ public:
     QWidget *widget() const { return m_widget; }
 
 private:
-    void place();
-
     QWidget *m_widget;
     float m_left;
     float m_top;
@@ -73,8 +71,6 @@ class Form {
 public:
     explicit Form(const FormDesign &design);
     virtual ~Form();
-    Form(const Form &) = delete;
-    Form &operator=(const Form &) = delete;
 
     // The Load event, raised once when the window is created, before it is shown.
     virtual void Form_Load() { }
@@ -89,6 +85,7 @@ public:
     void Line(float x2, float y2); // Line -(x2, y2): from the current position, foreground colour
     void PSet(float x, float y); // in the foreground colour
 
+    // Both throw std::out_of_range for a name the design does not have.
     Control &control(std::string_view name);
     ControlArray &controlArray(std::string_view name);
     void OnClick(std::string_view menuItem, std::function<void()> handler);
@@ -100,8 +97,8 @@ private:
     void draw(float x1, float y1, float x2, float y2, QRgb colour);
 
     // By object name, "Text_x" or "Command1(5)", and arrays by name.
-    std::map<std::string, Control, std::less<>> m_controls;
-    std::map<std::string, ControlArray, std::less<>> m_arrays;
+    std::map<std::string, Control> m_controls;
+    std::map<std::string, ControlArray> m_arrays;
     // Goes first, its controls with it: their mouse-move filters refer to the control arrays.
     std::unique_ptr<QMainWindow> m_window;
     Canvas *m_canvas;
