@@ -17,8 +17,7 @@ Application::Application(int &argc, char **argv)
     const QDir icons(QStringLiteral(":/application"), QStringLiteral("icon-*.png"));
     for (const QFileInfo &file : icons.entryInfoList())
         icon.addFile(file.filePath());
-    if (!icon.isNull())
-        setWindowIcon(icon);
+    setWindowIcon(icon);
 }
 
 } // namespace platform

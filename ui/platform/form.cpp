@@ -123,13 +123,6 @@ QRect TextRoom(const QWidget *widget)
         radio ? QStyle::SE_RadioButtonContents : QStyle::SE_PushButtonContents, &option, widget);
 }
 
-bool Fits(const QString &text, const QFont &font, const QRect &room, bool wrapped)
-{
-    const int flags = Qt::AlignHCenter | (wrapped ? Qt::TextWordWrap : 0);
-    const QRect needed = QFontMetrics(font).boundingRect(room, flags, text);
-    return needed.width() <= room.width() && needed.height() <= room.height();
-}
-
 void ApplyLabelDesign(QLabel *label, const ControlDesign &design)
 {
     if (design.centred)
@@ -162,8 +155,13 @@ void FitText(QWidget *widget, const ControlDesign &design)
     constexpr double Step = 0.25;
     const QString text = widget->property("text").toString();
     const QRect room = TextRoom(widget);
+    const int flags = Qt::AlignHCenter | (design.wordWrap ? Qt::TextWordWrap : 0);
+    const auto fits = [&](const QFont &font) {
+        const QRect needed = QFontMetrics(font).boundingRect(room, flags, text);
+        return needed.width() <= room.width() && needed.height() <= room.height();
+    };
     QFont font = widget->font();
-    while (!Fits(text, font, room, design.wordWrap) && font.pointSizeF() - Step >= SmallestPoints)
+    while (!fits(font) && font.pointSizeF() - Step >= SmallestPoints)
         font.setPointSizeF(font.pointSizeF() - Step);
     if (font.pointSizeF() != widget->font().pointSizeF())
         widget->setFont(font);
@@ -183,12 +181,6 @@ QWidget *CreateWidget(const ControlDesign &design, QWidget *parent)
         return new QLabel(caption, parent);
     }
     return nullptr;
-}
-
-std::string ObjectName(const ControlDesign &design)
-{
-    const std::string name(design.name);
-    return design.index < 0 ? name : name + '(' + std::to_string(design.index) + ')';
 }
 
 // A press captures the mouse until the buttons are released. A release the window never saw (it
@@ -215,9 +207,9 @@ bool EndsLostCapture(QWidget *control, const QMouseEvent &move)
 // into the MouseMove event of its control array. The control keeps its own behaviour.
 class MouseMoveFilter : public QObject {
 public:
-    MouseMoveFilter(const ControlArray &array, int index, QWidget *control)
+    MouseMoveFilter(const MouseMoveHandler &handler, int index, QWidget *control)
         : QObject(control)
-        , m_array(array)
+        , m_handler(handler)
         , m_index(static_cast<std::int16_t>(index))
     {
         control->setMouseTracking(true); // hover moves too, not only those with a button held
@@ -227,7 +219,7 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() != QEvent::MouseMove || !m_array.mouseMove())
+        if (event->type() != QEvent::MouseMove || !m_handler)
             return QObject::eventFilter(watched, event);
         const auto *move = static_cast<QMouseEvent *>(event);
         auto *control = static_cast<QWidget *>(watched);
@@ -235,17 +227,14 @@ protected:
             return true;
         // Qt's button flags are the event's bits (left 1, right 2, middle 4), and its shift, ctrl
         // and alt flags lie in that order upwards from the shift flag.
-        const int buttons
-            = (move->buttons() & (Qt::LeftButton | Qt::RightButton | Qt::MiddleButton)).toInt();
-        const int shift
-            = (move->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier))
-                  .toInt()
-            / Qt::ShiftModifier;
+        constexpr auto Buttons = Qt::LeftButton | Qt::RightButton | Qt::MiddleButton;
+        constexpr auto Keys = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;
+        const auto button = static_cast<std::int16_t>((move->buttons() & Buttons).toInt());
+        const auto shift
+            = static_cast<std::int16_t>((move->modifiers() & Keys).toInt() / Qt::ShiftModifier);
         const QPoint before = control->pos();
         const QPointF at = move->position() * TwipsPerPixel(); // from the control's top-left corner
-        m_array.mouseMove()(m_index, static_cast<std::int16_t>(buttons),
-            static_cast<std::int16_t>(shift), static_cast<float>(at.x()),
-            static_cast<float>(at.y()));
+        m_handler(m_index, button, shift, static_cast<float>(at.x()), static_cast<float>(at.y()));
         // A control the handler moved has left the position the event was measured from: passing
         // it on would make a pressed button judge the pointer by a stale position (and repaint
         // itself as released and pressed again while dragged). Its press and release stay its own.
@@ -253,7 +242,7 @@ protected:
     }
 
 private:
-    const ControlArray &m_array;
+    const MouseMoveHandler &m_handler; // its array's, which outlives the control
     std::int16_t m_index;
 };
 
@@ -333,7 +322,9 @@ void Form::addControls(const FormDesign &design)
     std::multimap<int, QWidget *> tabOrder; // in creation order where tab indices are equal
     for (const ControlDesign &item : design.controls) {
         QWidget *widget = CreateWidget(item, m_canvas);
-        const std::string name = ObjectName(item);
+        std::string name(item.name); // "Text_x", or "Command1(5)" for an element of an array
+        if (item.index >= 0)
+            name += '(' + std::to_string(item.index) + ')';
         widget->setObjectName(QString::fromStdString(name));
         Control &created = m_controls.try_emplace(name, widget, item).first->second;
         // The look the design asks for, and a point size at which the text shows whole.
@@ -345,7 +336,7 @@ void Form::addControls(const FormDesign &design)
         if (item.index >= 0) {
             ControlArray &array = m_arrays[std::string(item.name)];
             array.m_elements[item.index] = &created;
-            new MouseMoveFilter(array, item.index, widget);
+            new MouseMoveFilter(array.m_mouseMove, item.index, widget);
         }
         if (widget->focusPolicy() != Qt::NoFocus)
             tabOrder.emplace(item.tabIndex, widget);
