@@ -20,4 +20,6 @@ Application::Application(int &argc, char **argv)
     setWindowIcon(icon);
 }
 
+Application::~Application() = default;
+
 } // namespace platform

@@ -16,6 +16,7 @@ namespace platform {
 class Application : public QApplication {
 public:
     Application(int &argc, char **argv);
+    ~Application() override;
 
     static Application &current() { return static_cast<Application &>(*instance()); }
 

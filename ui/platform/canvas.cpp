@@ -58,7 +58,6 @@ Canvas::Canvas(QWidget *parent)
     : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    m_strokes.reserve(128);
 }
 
 void Canvas::Cls()

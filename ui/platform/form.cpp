@@ -56,8 +56,7 @@ int ToPixelPosition(float twips)
 
 QColor ToQColor(Colour colour)
 {
-    return { static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
-        static_cast<int>((colour >> 16) & 0xFF) };
+    return { qBlue(colour), qGreen(colour), qRed(colour) }; // QRgb's layout, red and blue swapped
 }
 
 QString ToQString(std::string_view text)
@@ -191,7 +190,7 @@ bool EndsLostCapture(QWidget *control, const QMouseEvent &move)
 {
     QWindow *window = control->window()->windowHandle();
     if (!move.spontaneous() || move.buttons() != Qt::NoButton
-        || control->rect().contains(move.position().toPoint()) || !window)
+        || control->rect().contains(move.position().toPoint()) || window == nullptr)
         return false;
     const QPointF at = window->mapFromGlobal(move.globalPosition());
     QMouseEvent release(QEvent::MouseButtonRelease, at, move.globalPosition(), Qt::LeftButton,

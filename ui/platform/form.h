@@ -116,6 +116,8 @@ class Form {
 public:
     explicit Form(const FormDesign &design);
     virtual ~Form();
+    Form(const Form &) = delete;
+    Form &operator=(const Form &) = delete;
 
     // The Load event, raised once when the window is created, before it is shown.
     virtual void Form_Load() { }
