@@ -39,7 +39,7 @@ std::unique_ptr<Form1> ShownEditor()
 
 // Holds handle 2 of the editor and makes the first move, which makes the handle jump to the
 // pointer, here outside the timing; every later move goes back and forth between two places.
-std::unique_ptr<MarkerDrag> HoldHandle2(const Form1 &form)
+std::unique_ptr<MarkerDrag> HoldHandle2(Form1 &form)
 {
     auto drag = std::make_unique<MarkerDrag>(form, form.controlArray("Command1")(2));
     drag->step();

@@ -1,6 +1,5 @@
 #include "markerdrag.h"
 
-#include "control.h"
 #include "form.h"
 
 #include <QCoreApplication>

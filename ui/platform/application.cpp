@@ -1,24 +1,15 @@
 #include "application.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QIcon>
 
-#include <cassert>
-
 namespace platform {
 
-namespace {
-Application *s_current = nullptr;
-}
-
 Application::Application(int &argc, char **argv)
-    : m_toolkit(std::make_unique<QApplication>(argc, argv))
+    : QApplication(argc, argv)
 {
-    assert(!s_current);
-    s_current = this;
-    QApplication::setApplicationName(QStringLiteral("bezier7"));
-    QApplication::setApplicationVersion(QStringLiteral(BEZIER7_VERSION));
+    setApplicationName(QStringLiteral("bezier7"));
+    setApplicationVersion(QStringLiteral(BEZIER7_VERSION));
 
     // The program's icon, for every window, at every size its resources carry: task bars and
     // window switchers ask for 48 pixels and up, title bars for 16.
@@ -26,26 +17,9 @@ Application::Application(int &argc, char **argv)
     const QDir icons(QStringLiteral(":/application"), QStringLiteral("icon-*.png"));
     for (const QFileInfo &file : icons.entryInfoList())
         icon.addFile(file.filePath());
-    if (!icon.isNull())
-        QApplication::setWindowIcon(icon);
+    setWindowIcon(icon);
 }
 
-Application::~Application()
-{
-    m_forms.clear();
-    m_toolkit.reset();
-    s_current = nullptr;
-}
-
-Application &Application::current()
-{
-    assert(s_current);
-    return *s_current;
-}
-
-int Application::Run()
-{
-    return QApplication::exec();
-}
+Application::~Application() = default;
 
 } // namespace platform

@@ -2,41 +2,37 @@
 
 #include "form.h"
 
+#include <QApplication>
+
+#include <map>
 #include <memory>
 #include <typeindex>
-#include <utility>
-#include <vector>
-
-class QApplication;
 
 namespace platform {
 
 // The forms runtime: the toolkit, the program's windows as process-wide instances created on
-// first use, and the message loop, which ends when the last window is closed.
-class Application {
+// first use, and the message loop, which ends when the last window is closed. The windows, its
+// members, go before the toolkit, its base.
+class Application : public QApplication {
 public:
     Application(int &argc, char **argv);
-    ~Application(); // the windows go before the toolkit
-    Application(const Application &) = delete;
-    Application &operator=(const Application &) = delete;
+    ~Application() override;
 
-    static Application &current();
+    static Application &current() { return static_cast<Application &>(*instance()); }
 
     // The one window of type F, created and loaded on first use.
     template <class F> F &Instance()
     {
-        for (const auto &[type, form] : m_forms)
-            if (type == typeid(F))
-                return static_cast<F &>(*form);
-        auto form = std::make_unique<F>();
-        F &created = *form;
-        m_forms.emplace_back(typeid(F), std::move(form));
-        created.Form_Load();
-        return created;
+        std::unique_ptr<Form> &form = m_forms[typeid(F)];
+        if (!form) {
+            form = std::make_unique<F>();
+            form->Form_Load();
+        }
+        return static_cast<F &>(*form);
     }
 
     // Runs the message loop until the last window is closed; returns the exit status.
-    int Run();
+    int Run() { return exec(); }
 
     // The program's entry: loads the start-up window, shows it if its Load did not, and runs.
     template <class StartUpForm> static int Start(int argc, char **argv)
@@ -49,8 +45,7 @@ public:
     }
 
 private:
-    std::unique_ptr<QApplication> m_toolkit;
-    std::vector<std::pair<std::type_index, std::unique_ptr<Form>>> m_forms;
+    std::map<std::type_index, std::unique_ptr<Form>> m_forms;
 };
 
 } // namespace platform

@@ -12,40 +12,36 @@ namespace platform {
 
 namespace {
 
-// The part of the segment inside box (Liang-Barsky); empty when nothing of it is, or when an end
-// is not a number.
-std::optional<QLineF> Clipped(const QLineF &line, const QRectF &box)
+// The part of the segment within Far pixels of the origin on both axes (Liang-Barsky), from the
+// nearer end, so that an end inside stays exact however far the other lies. Empty when nothing of
+// it is, or when an end is not a number.
+std::optional<QLineF> Clipped(const QLineF &line)
 {
+    // Four million pixels, far beyond any screen: the raster engine draws aliased lines in 26.6
+    // fixed point, which the far ends a drag can make would overflow.
+    constexpr double Far = 1 << 22;
     const QPointF a = line.p1();
-    const QPointF b = line.p2();
-    if (!std::isfinite(a.x()) || !std::isfinite(a.y()) || !std::isfinite(b.x())
-        || !std::isfinite(b.y()))
+    const QPointF d = line.p2() - a;
+    if (!std::isfinite(a.x() + a.y() + d.x() + d.y()))
         return std::nullopt;
-    const double dx = b.x() - a.x();
-    const double dy = b.y() - a.y();
     double enter = 0.0;
     double leave = 1.0;
-    const double p[4] = { -dx, dx, -dy, dy };
-    const double q[4]
-        = { a.x() - box.left(), box.right() - a.x(), a.y() - box.top(), box.bottom() - a.y() };
-    for (int k = 0; k < 4; ++k) {
-        if (p[k] == 0.0) {
-            if (q[k] < 0.0)
-                return std::nullopt;
-        } else if (p[k] < 0.0) {
-            enter = std::max(enter, q[k] / p[k]);
-        } else {
-            leave = std::min(leave, q[k] / p[k]);
-        }
+    // For each side of the box: how fast the segment heads out through it, and how far inside it
+    // the first end lies.
+    const std::pair<double, double> sides[] = { { -d.x(), a.x() + Far }, { d.x(), Far - a.x() },
+        { -d.y(), a.y() + Far }, { d.y(), Far - a.y() } };
+    for (const auto &[out, inside] : sides) {
+        if (out == 0.0 && inside < 0.0)
+            return std::nullopt;
+        if (out < 0.0)
+            enter = std::max(enter, inside / out);
+        else if (out > 0.0)
+            leave = std::min(leave, inside / out);
     }
     if (enter > leave)
         return std::nullopt;
-    // From the nearer end, so that an end inside the box stays exact however far the other lies.
-    const auto at = [&](double s) {
-        return s < 0.5 ? QPointF(a.x() + s * dx, a.y() + s * dy)
-                       : QPointF(b.x() - (1.0 - s) * dx, b.y() - (1.0 - s) * dy);
-    };
-    return QLineF(enter == 0.0 ? a : at(enter), leave == 1.0 ? b : at(leave));
+    const auto at = [&](double s) { return s < 0.5 ? a + s * d : line.p2() - (1.0 - s) * d; };
+    return QLineF(at(enter), at(leave));
 }
 
 // The corner of the device pixel that holds a point. The raster engine starts an aliased line on
@@ -58,13 +54,10 @@ QPointF OnPixel(QPointF at, double ratio)
 
 } // namespace
 
-Canvas::Canvas(const QColor &background, const QColor &foreground, QWidget *parent)
+Canvas::Canvas(QWidget *parent)
     : QWidget(parent)
-    , m_background(background)
-    , m_foreground(foreground.rgb())
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    m_strokes.reserve(128);
 }
 
 void Canvas::Cls()
@@ -74,27 +67,9 @@ void Canvas::Cls()
     m_strokes.clear();
 }
 
-void Canvas::Line(QPointF from, QPointF to, const QColor &colour)
+void Canvas::Line(const QLineF &line, QRgb colour)
 {
-    add({ from, to }, colour.rgb());
-}
-
-void Canvas::Line(QPointF from, QPointF to)
-{
-    add({ from, to }, m_foreground);
-}
-
-void Canvas::PSet(QPointF at)
-{
-    add({ at, at }, m_foreground);
-}
-
-void Canvas::add(QLineF line, QRgb colour)
-{
-    // Cut to four million pixels around the client area, far beyond any screen: the raster engine
-    // draws aliased lines in 26.6 fixed point, which the far ends a drag can make would overflow.
-    constexpr double Far = 1 << 22;
-    const auto kept = Clipped(line, QRectF(-Far, -Far, 2 * Far, 2 * Far));
+    const auto kept = Clipped(line);
     if (!kept)
         return;
     // And a pixel around, which the rasteriser may touch.
@@ -119,30 +94,27 @@ void Canvas::paintEvent(QPaintEvent *event)
 {
     m_requested = QRect();
     QPainter painter(this);
-    painter.fillRect(event->rect(), m_background);
+    painter.fillRect(event->rect(), palette().window());
     // Runs of lines in one colour go to the painter in one call, which costs it far less.
     std::vector<QLineF> run;
-    QRgb colour = 0;
+    QRgb colour = 0; // transparent, unlike any stroke
     const auto drawRun = [&] {
-        if (run.empty())
-            return;
-        painter.setPen(QPen(QColor::fromRgb(colour), 0)); // cosmetic: one device pixel wide
-        painter.drawLines(run.data(), static_cast<int>(run.size()));
+        if (!run.empty())
+            painter.drawLines(run.data(), static_cast<int>(run.size()));
         run.clear();
     };
     for (const Stroke &stroke : m_strokes) {
         if (!event->region().intersects(stroke.bounds))
             continue;
-        const bool point = stroke.line.p1() == stroke.line.p2();
-        if (stroke.colour != colour || point)
+        if (stroke.colour != colour) {
             drawRun();
-        colour = stroke.colour;
-        if (point) {
-            painter.setPen(QPen(QColor::fromRgb(colour), 0));
-            painter.drawPoint(OnPixel(stroke.line.p1(), devicePixelRatioF()));
-        } else {
-            run.push_back(stroke.line);
+            colour = stroke.colour;
+            painter.setPen(QPen(QColor::fromRgb(colour), 0)); // cosmetic: one device pixel wide
         }
+        if (stroke.line.p1() == stroke.line.p2())
+            painter.drawPoint(OnPixel(stroke.line.p1(), devicePixelRatioF()));
+        else
+            run.push_back(stroke.line);
     }
     drawRun();
 }

@@ -6,11 +6,6 @@
 
 namespace platform {
 
-std::string Str(std::int16_t value)
-{
-    return std::to_string(value);
-}
-
 std::string Str(float value)
 {
     if (std::isnan(value))
