@@ -154,9 +154,12 @@ void FitText(QWidget *widget, const ControlDesign &design)
     constexpr double Step = 0.25;
     const QString text = widget->property("text").toString();
     const QRect room = TextRoom(widget);
-    const int flags = Qt::AlignHCenter | (design.wordWrap ? Qt::TextWordWrap : 0);
     const auto fits = [&](const QFont &font) {
-        const QRect needed = QFontMetrics(font).boundingRect(room, flags, text);
+        // A line's advance and height cost far less to measure than a layout of wrapped text.
+        const QFontMetrics metrics(font);
+        const QSize needed = design.wordWrap
+            ? metrics.boundingRect(room, Qt::AlignHCenter | Qt::TextWordWrap, text).size()
+            : QSize(metrics.horizontalAdvance(text), metrics.height());
         return needed.width() <= room.width() && needed.height() <= room.height();
     };
     QFont font = widget->font();
