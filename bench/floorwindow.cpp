@@ -2,33 +2,30 @@
 
 #include "form1design.h"
 #include "initialcurve.h"
+#include "look.h"
 #include "testsupport.h"
+#include "units.h"
 
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <QRadioButton>
 
 namespace bench {
+
+using platform::ToQString;
 
 namespace {
 
 int Pixels(float twips)
 {
-    return qRound(twips / testsupport::TwipsPerPixel());
+    return qRound(twips / platform::TwipsPerPixel());
 }
 
 QPointF ToPixels(double xTwips, double yTwips)
 {
-    return QPointF(xTwips, yTwips) / testsupport::TwipsPerPixel();
-}
-
-QString ToQString(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return QPointF(xTwips, yTwips) / platform::TwipsPerPixel();
 }
 
 } // namespace
@@ -56,28 +53,14 @@ FloorWindow::FloorWindow()
     bar->addAction(ToQString(design.menu.front().caption));
 
     for (const platform::ControlDesign &item : design.controls) {
-        const QString caption = ToQString(item.caption);
-        QWidget *control = nullptr;
-        switch (item.kind) {
-        case platform::ControlKind::OptionButton:
-            control = new QRadioButton(caption, client);
-            break;
-        case platform::ControlKind::PushButton:
-            control = new QPushButton(caption, client);
-            if (item.index == 2)
-                marker = static_cast<QPushButton *>(control);
-            break;
-        case platform::ControlKind::TextBox:
-            control = new QLineEdit(caption, client);
+        QWidget *control = platform::CreateWidget(item.kind, ToQString(item.caption), client);
+        if (item.kind == platform::ControlKind::PushButton && item.index == 2)
+            marker = static_cast<QPushButton *>(control);
+        if (item.kind == platform::ControlKind::TextBox)
             readOuts[item.name == "Text_Ind" ? 0
                     : item.name == "Text_x"  ? 1
                                              : 2]
                 = static_cast<QLineEdit *>(control);
-            break;
-        case platform::ControlKind::Label:
-            control = new QLabel(caption, client);
-            break;
-        }
         control->setGeometry(
             Pixels(item.left), Pixels(item.top), Pixels(item.width), Pixels(item.height));
     }

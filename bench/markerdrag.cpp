@@ -2,12 +2,14 @@
 
 #include "form.h"
 
+#include <QMainWindow>
+
 #include <QCoreApplication>
 
 namespace bench {
 
-MarkerDrag::MarkerDrag(const platform::Form &form, const platform::Control &marker)
-    : m_pointer(form, testsupport::Pointer::EventLoop::Left)
+MarkerDrag::MarkerDrag(QMainWindow *window, const platform::Control &marker)
+    : m_pointer(window, testsupport::Pointer::EventLoop::Left)
     , m_places { QPointF(marker.Left() + 120, marker.Top() + 120),
         QPointF(marker.Left(), marker.Top()) }
 {
@@ -22,9 +24,9 @@ void MarkerDrag::step()
     m_pointer.moveTo(static_cast<float>(place.x()), static_cast<float>(place.y()));
 }
 
-void Present(const platform::Form &form)
+void Present(QMainWindow *window)
 {
-    QCoreApplication::sendPostedEvents(testsupport::Window(form), QEvent::UpdateRequest);
+    QCoreApplication::sendPostedEvents(window, QEvent::UpdateRequest);
 }
 
 } // namespace bench

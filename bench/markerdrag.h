@@ -15,7 +15,7 @@ namespace bench {
 // brings it back.
 class MarkerDrag {
 public:
-    MarkerDrag(const platform::Form &form, const platform::Control &marker);
+    MarkerDrag(QMainWindow *window, const platform::Control &marker);
 
     void step();
 
@@ -27,6 +27,6 @@ private:
 
 // What the event loop does after a drag event: delivers the window's update request, which
 // repaints every changed region into the window's backing store and flushes it.
-void Present(const platform::Form &form);
+void Present(QMainWindow *window);
 
 } // namespace bench

@@ -40,7 +40,7 @@ const QStringList Faces { "MS Sans Serif", "Microsoft Sans Serif", "Liberation S
 
 platform::Application &Runtime()
 {
-    return platform::Application::current();
+    return platform::Application::Current();
 }
 
 } // namespace
@@ -52,14 +52,14 @@ private slots:
     {
         Form_About about;
         about.Show();
-        QVERIFY(QTest::qWaitForWindowExposed(Window(about)));
-        QCOMPARE(Window(about)->windowTitle(), QString("About"));
-        QCOMPARE(ClientArea(about)->size(), QSize(196, 203));
-        QVERIFY(!Window(about)->menuWidget());
-        QVERIFY(!(Window(about)->windowFlags() & Qt::MSWindowsFixedSizeDialogHint));
+        QVERIFY(QTest::qWaitForWindowExposed(Window("Form_About")));
+        QCOMPARE(Window("Form_About")->windowTitle(), QString("About"));
+        QCOMPARE(ClientArea(Window("Form_About"))->size(), QSize(196, 203));
+        QVERIFY(!Window("Form_About")->menuWidget());
+        QVERIFY(!(Window("Form_About")->windowFlags() & Qt::MSWindowsFixedSizeDialogHint));
 
         const QList<QLabel *> labels
-            = ClientArea(about)->findChildren<QLabel *>(Qt::FindDirectChildrenOnly);
+            = ClientArea(Window("Form_About"))->findChildren<QLabel *>(Qt::FindDirectChildrenOnly);
         QCOMPARE(labels.size(), std::size(Labels));
         for (std::size_t i = 0; i < std::size(Labels); ++i) {
             const Expected &expected = Labels[i];
@@ -82,7 +82,7 @@ private slots:
         }
 
         // Light yellow where no label lies.
-        const QImage screen = Screen(about);
+        const QImage screen = Screen(Window("Form_About"));
         QCOMPARE(screen.pixelColor(DevicePixel(screen, 100, 2900)), LightYellow);
         QCOMPARE(screen.pixelColor(DevicePixel(screen, 2850, 1400)), LightYellow);
     }
@@ -92,7 +92,7 @@ private slots:
     {
         Form_About about;
         about.Show();
-        for (QLabel *label : ClientArea(about)->findChildren<QLabel *>()) {
+        for (QLabel *label : ClientArea(Window("Form_About"))->findChildren<QLabel *>()) {
             const QRect needed = QFontMetrics(label->font())
                                      .boundingRect(label->contentsRect(),
                                          Qt::AlignHCenter | Qt::TextWordWrap, label->text());
@@ -129,19 +129,19 @@ private slots:
         QVERIFY(dark.color(QPalette::WindowText).lightness() > 200);
         {
             Form_About about;
-            const auto *label2 = ClientArea(about)->findChild<QLabel *>("Label2");
+            const auto *label2 = ClientArea(Window("Form_About"))->findChild<QLabel *>("Label2");
             QVERIFY(label2->palette().color(QPalette::WindowText).lightness() < 64);
             QCOMPARE(label2->palette().color(QPalette::Window), LightYellow);
 
             Form1 editor;
             editor.Form_Load();
-            QVERIFY(QTest::qWaitForWindowExposed(Window(editor)));
+            QVERIFY(QTest::qWaitForWindowExposed(Window("Form1")));
             QCoreApplication::processEvents();
-            const QImage screen = Screen(editor);
+            const QImage screen = Screen(Window("Form1"));
             const QColor background = screen.pixelColor(DevicePixel(screen, 100, 5000));
             QCOMPARE(background, QColor(40, 40, 40));
-            QVERIFY(HasColourNear(screen, 2195.15625f, 2398.59375f, Foreground(editor)));
-            QVERIFY(Foreground(editor) != background);
+            QVERIFY(HasColourNear(screen, 2195.15625f, 2398.59375f, Foreground(Window("Form1"))));
+            QVERIFY(Foreground(Window("Form1")) != background);
         }
         QApplication::setPalette(light);
     }
@@ -153,39 +153,39 @@ private slots:
         for (const platform::Form *form :
             { static_cast<platform::Form *>(&editor), static_cast<platform::Form *>(&about) }) {
             // Title bars ask for 16 pixels, task bars and window switchers for 48 and up.
-            const QList<QSize> sizes = Window(*form)->windowIcon().availableSizes();
+            const QList<QSize> sizes = Window("Form1")->windowIcon().availableSizes();
             for (const int size : { 16, 24, 32, 48, 64, 128, 256 })
                 QVERIFY2(sizes.contains(QSize(size, size)), qPrintable(QString::number(size)));
         }
         QCOMPARE(QApplication::applicationVersion(), QString("1.00"));
-        Window(about)->close();
-        Window(editor)->close();
+        Window("Form_About")->close();
+        Window("Form1")->close();
     }
 
     void menuItemShowsOneAboutWindowAndBringsItToTheFront()
     {
         auto &editor = Runtime().Instance<Form1>();
-        QAction *item = Window(editor)->menuBar()->actions().first();
+        QAction *item = Window("Form1")->menuBar()->actions().first();
         auto &about = Runtime().Instance<Form_About>();
-        Window(about)->close();
+        Window("Form_About")->close();
 
         item->trigger();
-        QVERIFY(QTest::qWaitForWindowActive(Window(about)));
+        QVERIFY(QTest::qWaitForWindowActive(Window("Form_About")));
         QCOMPARE(&Runtime().Instance<Form_About>(), &about);
 
         editor.Show(); // the editor stays usable and can be brought forward
-        QVERIFY(QTest::qWaitForWindowActive(Window(editor)));
+        QVERIFY(QTest::qWaitForWindowActive(Window("Form1")));
         QVERIFY(about.Visible());
         item->trigger(); // chosen while open: to the front again
-        QVERIFY(QTest::qWaitForWindowActive(Window(about)));
+        QVERIFY(QTest::qWaitForWindowActive(Window("Form_About")));
 
-        Window(about)->close();
+        Window("Form_About")->close();
         QVERIFY(!about.Visible());
         item->trigger(); // chosen after closing: open again, the same window
         QVERIFY(about.Visible());
         QCOMPARE(&Runtime().Instance<Form_About>(), &about);
-        QVERIFY(!Window(about)->parentWidget());
-        QVERIFY(!Window(about)->isModal());
+        QVERIFY(!Window("Form_About")->parentWidget());
+        QVERIFY(!Window("Form_About")->isModal());
     }
 
     // The message loop of the runtime itself, with the windows closed from within it.
@@ -194,8 +194,9 @@ private slots:
         auto &editor = Runtime().Instance<Form1>();
         auto &about = Runtime().Instance<Form_About>();
         for (const bool editorFirst : { true, false }) {
-            platform::Form &first = editorFirst ? static_cast<platform::Form &>(editor) : about;
+            const char *first = editorFirst ? "Form1" : "Form_About";
             platform::Form &last = editorFirst ? static_cast<platform::Form &>(about) : editor;
+            const char *lastName = editorFirst ? "Form_About" : "Form1";
             editor.Show();
             about.Show();
             bool lastStillOpen = false;
@@ -204,7 +205,7 @@ private slots:
             QTimer::singleShot(100, [&] {
                 lastStillOpen = last.Visible(); // the loop still runs: this timer fired
                 closedLast = true;
-                Window(last)->close();
+                Window(lastName)->close();
             });
             QTimer::singleShot(5000, [] { QCoreApplication::exit(99); }); // a safety net only
             QCOMPARE(Runtime().Run(), 0);

@@ -83,7 +83,7 @@ class TestForm1 : public QObject {
 
     QWidget *widget(const char *name) const
     {
-        return ClientArea(*form)->findChild<QWidget *>(QString::fromLatin1(name));
+        return ClientArea(Window("Form1"))->findChild<QWidget *>(QString::fromLatin1(name));
     }
 
 private slots:
@@ -91,36 +91,38 @@ private slots:
     {
         form = std::make_unique<Form1>();
         form->Form_Load();
-        QVERIFY(QTest::qWaitForWindowActive(Window(*form)));
+        QVERIFY(QTest::qWaitForWindowActive(Window("Form1")));
     }
 
     void cleanup() { form.reset(); }
 
-    void startUpFillsTheModelFromTheMarkers()
+    // The first curve is drawn through the markers' design positions, with nothing else.
+    void startUpDrawsTheCurveThroughTheMarkers()
     {
-        const CurveModel &model = Model(*form);
-        QCOMPARE(model.Degree, std::int16_t(7));
-        QCOMPARE(model.PointX, testsupport::InitialX);
-        QCOMPARE(model.PointY, testsupport::InitialY);
-        QCOMPARE(model.Binomial, (std::vector<double> { 1, 7, 21, 35, 35, 21, 7, 1 }));
-        QCOMPARE(form->control("Text_Ind").Text(), std::string("Index"));
-        QCOMPARE(form->control("Text_x").Text(), std::string("x"));
-        QCOMPARE(form->control("Text_y").Text(), std::string("y"));
+        QCOMPARE(StrayInk(Window("Form1"), InitialX, InitialY), QString());
+        const QImage screen = Screen(Window("Form1"));
+        for (const QPointF &sample : Samples)
+            QVERIFY(HasColourNear(
+                screen, float(sample.x()), float(sample.y()), Foreground(Window("Form1"))));
+        QCOMPARE(form->Controls("Text_Ind").Text(), std::string("Index"));
+        QCOMPARE(form->Controls("Text_x").Text(), std::string("x"));
+        QCOMPARE(form->Controls("Text_y").Text(), std::string("y"));
     }
 
     void windowMatchesItsDesign()
     {
-        QCOMPARE(Window(*form)->windowTitle(), QString("Bezier curve with 7 points"));
-        QCOMPARE(ClientArea(*form)->size(), QSize(605, 361));
-        QCOMPARE(ClientArea(*form)->y(), Window(*form)->menuBar()->height());
+        QCOMPARE(Window("Form1")->windowTitle(), QString("Bezier curve with 7 points"));
+        QCOMPARE(ClientArea(Window("Form1"))->size(), QSize(605, 361));
+        QCOMPARE(ClientArea(Window("Form1"))->y(), Window("Form1")->menuBar()->height());
 
-        const QList<QAction *> menu = Window(*form)->menuBar()->actions();
+        const QList<QAction *> menu = Window("Form1")->menuBar()->actions();
         QCOMPARE(menu.size(), 1);
         QCOMPARE(menu[0]->text(), QString("About"));
         QCOMPARE(menu[0]->objectName(), QString("Mn_About"));
         QVERIFY(!menu[0]->menu());
 
-        QCOMPARE(ClientArea(*form)->findChildren<QWidget *>(Qt::FindDirectChildrenOnly).size(),
+        QCOMPARE(
+            ClientArea(Window("Form1"))->findChildren<QWidget *>(Qt::FindDirectChildrenOnly).size(),
             std::size(Design));
         for (const Expected &expected : Design) {
             QWidget *control = widget(expected.name);
@@ -135,13 +137,13 @@ private slots:
         // dropped onto a read-out can be picked up again.
         QStringList stacking;
         for (const QWidget *child :
-            ClientArea(*form)->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            ClientArea(Window("Form1"))->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
             stacking << child->objectName();
         QCOMPARE(stacking,
             QStringList({ "Text_Ind", "Text_y", "Text_x", "Option1(7)", "Option1(0)", "Command1(6)",
                 "Command1(1)", "Command1(2)", "Command1(3)", "Command1(4)", "Command1(5)" }));
-        QCOMPARE(form->controlArray("Option1")(7).Left(), 7455.0f);
-        QCOMPARE(form->controlArray("Command1")(2).Top(), 3150.0f);
+        QCOMPARE(form->ControlArrays("Option1")(7).Left(), 7455.0f);
+        QCOMPARE(form->ControlArrays("Command1")(2).Top(), 3150.0f);
     }
 
     // The option group is one tab stop, entered at its first button, as the platform does it.
@@ -162,12 +164,12 @@ private slots:
         auto *zero = qobject_cast<QRadioButton *>(widget("Option1(0)"));
         auto *seven = qobject_cast<QRadioButton *>(widget("Option1(7)"));
         QVERIFY(!zero->isChecked() && !seven->isChecked());
-        Pointer pointer(*form);
-        pointer.moveOnto(form->controlArray("Option1")(0), 60, 60);
+        Pointer pointer(Window("Form1"));
+        pointer.moveOnto(widget("Option1(0)"), 60, 60);
         pointer.press(Qt::LeftButton);
         pointer.release(Qt::LeftButton);
         QVERIFY(zero->isChecked());
-        pointer.moveOnto(form->controlArray("Option1")(7), 60, 60);
+        pointer.moveOnto(widget("Option1(7)"), 60, 60);
         pointer.press(Qt::LeftButton);
         pointer.release(Qt::LeftButton);
         QVERIFY(seven->isChecked() && !zero->isChecked());
@@ -214,27 +216,27 @@ private slots:
     {
         if (QGuiApplication::primaryScreen()->logicalDotsPerInch() != 144)
             QSKIP("run again at 144 dpi by textsStayWholeAndTwipsFollowTheLogicalDpi");
-        QVERIFY(qAbs(ClientArea(*form)->width() - 908) <= 1);
-        QVERIFY(qAbs(ClientArea(*form)->height() - 542) <= 1);
+        QVERIFY(qAbs(ClientArea(Window("Form1"))->width() - 908) <= 1);
+        QVERIFY(qAbs(ClientArea(Window("Form1"))->height() - 542) <= 1);
 
         QWidget *handle = widget("Command1(2)");
-        const QPoint grip = handle->mapTo(Window(*form), QPoint(5, 5));
-        QWindow *window = Window(*form)->windowHandle();
+        const QPoint grip = handle->mapTo(Window("Form1"), QPoint(5, 5));
+        QWindow *window = Window("Form1")->windowHandle();
         QTest::mouseMove(window, grip);
         QTest::mousePress(window, Qt::LeftButton, {}, grip);
         QTest::mouseMove(window, grip + QPoint(10, 0)); // the corner jumps under the pointer
-        const float left = form->controlArray("Command1")(2).Left();
+        const float left = form->ControlArrays("Command1")(2).Left();
         QCOMPARE(left, 2625 + 150); // the grip's 5 pixels and the move's 10
         QTest::mouseMove(window, grip + QPoint(50, 0));
         QTest::mouseRelease(window, Qt::LeftButton, {}, grip + QPoint(50, 0));
-        QCOMPARE(form->controlArray("Command1")(2).Left(), left + 400);
-        QCOMPARE(form->control("Text_x").Text(), std::to_string(int(left) + 400));
+        QCOMPARE(form->ControlArrays("Command1")(2).Left(), left + 400);
+        QCOMPARE(form->Controls("Text_x").Text(), std::to_string(int(left) + 400));
     }
 
     void initialPictureHasTangentsAndCurve()
     {
-        const QImage picture = Picture(*form);
-        const QColor curve = Foreground(*form);
+        const QImage picture = Picture(Window("Form1"));
+        const QColor curve = Foreground(Window("Form1"));
         // Red tangents P0-P1 and P7-P6, sampled along their length.
         for (double s : { 0.3, 0.5, 0.7, 0.9 }) { // nearer the ends the curve covers them
             QVERIFY(HasColourNear(
@@ -249,42 +251,43 @@ private slots:
 
         // The samples are visible on screen too, beside the markers.
         QCoreApplication::processEvents();
-        const QImage screen = Screen(*form);
+        const QImage screen = Screen(Window("Form1"));
         for (const QPointF &sample : Samples)
             QVERIFY(HasColourNear(screen, float(sample.x()), float(sample.y()), curve));
         QVERIFY(HasColourNear(screen, 6142.5f, 2782.5f, Red));
 
-        QCOMPARE(StrayInk(*form, InitialX, InitialY), QString());
+        QCOMPARE(StrayInk(Window("Form1"), InitialX, InitialY), QString());
 
         // Nothing but the tangents, the curve and the background.
         const int ink = CountColour(picture, Red) + CountColour(picture, curve);
-        QCOMPARE(ink + CountColour(picture, Background(*form)), picture.width() * picture.height());
+        QCOMPARE(ink + CountColour(picture, Background(Window("Form1"))),
+            picture.width() * picture.height());
         QVERIFY(CountColour(picture, Red) > 200); // two segments 175 pixels wide, partly covered
         QVERIFY(CountColour(picture, curve) > 600);
     }
 
     void pictureAndControlsSurviveExposureAndResize()
     {
-        const QImage before = Picture(*form);
-        ClientArea(*form)->repaint();
-        Window(*form)->showMinimized();
-        Window(*form)->showNormal();
-        QVERIFY(QTest::qWaitForWindowExposed(Window(*form)));
-        QCOMPARE(Picture(*form), before);
+        const QImage before = Screen(Window("Form1"));
+        ClientArea(Window("Form1"))->repaint();
+        Window("Form1")->showMinimized();
+        Window("Form1")->showNormal();
+        QVERIFY(QTest::qWaitForWindowExposed(Window("Form1")));
+        QCOMPARE(Screen(Window("Form1")), before);
 
         for (const QSize size : { QSize(1, 1), QSize(4000, 3000), QSize(300, 200) }) {
-            Window(*form)->resize(size);
+            Window("Form1")->resize(size);
             QCoreApplication::processEvents();
             for (const Expected &expected : Design)
                 QCOMPARE(widget(expected.name)->pos(),
                     QPoint(expected.twips.x() / 15, expected.twips.y() / 15));
         }
-        Window(*form)->resize(700, 500);
+        Window("Form1")->resize(700, 500);
         QCoreApplication::processEvents();
-        const QImage screen = Screen(*form);
+        const QImage screen = Screen(Window("Form1"));
         for (const QPointF &sample : Samples)
-            QVERIFY(HasColourNear(screen, float(sample.x()), float(sample.y()), Foreground(*form)));
-        QCOMPARE(Model(*form).PointX[3], 1260.0f);
+            QVERIFY(HasColourNear(
+                screen, float(sample.x()), float(sample.y()), Foreground(Window("Form1"))));
     }
 };
 

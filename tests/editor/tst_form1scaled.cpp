@@ -30,23 +30,23 @@ private slots:
     {
         Form1 form;
         form.Form_Load();
-        QVERIFY(QTest::qWaitForWindowExposed(Window(form)));
+        QVERIFY(QTest::qWaitForWindowExposed(Window("Form1")));
 
-        const QImage screen = Screen(form);
+        const QImage screen = Screen(Window("Form1"));
         QCOMPARE(screen.devicePixelRatio(), Scale());
         QVERIFY(std::abs(screen.width() - 605 * Scale()) <= 1);
         QVERIFY(std::abs(screen.height() - 361 * Scale()) <= 1);
 
-        const QColor curve = Foreground(form);
+        const QColor curve = Foreground(Window("Form1"));
         const QPointF samples[] = { { 3644.69970703125, 2873.5546875 }, { 2195.15625, 2398.59375 },
             { 3644.69970703125, 1936.552734375 } };
         for (const QPointF &sample : samples)
             QVERIFY(HasColourNear(screen, float(sample.x()), float(sample.y()), curve));
-        QCOMPARE(StrayInk(form, InitialX, InitialY), QString());
+        QCOMPARE(StrayInk(Window("Form1"), InitialX, InitialY), QString());
 
         // Both tangents are shallow, so a line one device pixel wide has no two red pixels one
         // above the other; drawn at logical resolution and scaled up, every column would.
-        const QImage picture = Picture(form);
+        const QImage picture = Picture(Window("Form1"));
         const QColor red(255, 0, 0);
         int reds = 0;
         for (int y = 0; y + 1 < picture.height(); ++y)
@@ -65,12 +65,17 @@ private slots:
     {
         Form1 form;
         form.Form_Load();
-        QVERIFY(QTest::qWaitForWindowExposed(Window(form)));
-        const QImage picture = Picture(form);
-        const QColor curve = Foreground(form);
+        QVERIFY(QTest::qWaitForWindowExposed(Window("Form1")));
+        const QImage picture = Picture(Window("Form1"));
+        const QColor curve = Foreground(Window("Form1"));
+        // In device pixels of the window, where the client area may begin between two of them.
         const double perTwip = Scale() / (1440.0 / 96);
-        const QPoint dot(static_cast<int>(std::floor(7455 * perTwip)),
-            static_cast<int>(std::floor(2625 * perTwip)));
+        const QPointF origin
+            = QPointF(ClientArea(Window("Form1"))->mapTo(Window("Form1"), QPoint(0, 0))) * Scale();
+        const auto device = [&](double from, double twips) {
+            return static_cast<int>(std::floor(from + twips * perTwip) - std::floor(from));
+        };
+        const QPoint dot(device(origin.x(), 7455), device(origin.y(), 2625));
         QString around;
         for (int dy = -2; dy <= 2; ++dy) {
             for (int dx = -2; dx <= 2; ++dx)

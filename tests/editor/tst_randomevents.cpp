@@ -85,11 +85,14 @@ class TestRandomEvents : public QObject {
     int lastButton = 0; // of that move
     std::optional<int> lastDragged; // the last marker moved with the left button alone
 
-    platform::Control &marker(int index) const { return form->controlArray(ArrayOf(index))(index); }
+    platform::Control &marker(int index) const
+    {
+        return form->ControlArrays(ArrayOf(index))(index);
+    }
 
     QString text(const char *name) const
     {
-        return QString::fromStdString(form->control(name).Text());
+        return QString::fromStdString(form->Controls(name).Text());
     }
 
     int uniform(int low, int high) { return std::uniform_int_distribution(low, high)(random); }
@@ -124,7 +127,7 @@ class TestRandomEvents : public QObject {
     // Every move a marker reports passes through here on its way to the editor.
     void spyOn(const char *arrayName)
     {
-        platform::ControlArray &array = form->controlArray(arrayName);
+        platform::ControlArray &array = form->ControlArrays(arrayName);
         array.OnMouseMove([this, handler = array.mouseMove()](std::int16_t index,
                               std::int16_t button, std::int16_t shift, float x, float y) {
             lastIndex = index;
@@ -161,7 +164,7 @@ class TestRandomEvents : public QObject {
             const int index = uniform(0, 7);
             pointer->moveOnto(marker(index), static_cast<float>(uniform(0, 240)),
                 static_cast<float>(uniform(0, 240)));
-            if (qobject_cast<QAbstractButton *>(Window(*form)->childAt(pointer->at())) == nullptr)
+            if (qobject_cast<QAbstractButton *>(Window("Form1")->childAt(pointer->at())) == nullptr)
                 return;
         }
         note(QStringLiteral("press %1 at %2,%3")
@@ -231,13 +234,13 @@ class TestRandomEvents : public QObject {
         else if (chance(0.1))
             size = QSize(4000, 3000);
         note(QStringLiteral("resize to %1 x %2").arg(size.width()).arg(size.height()));
-        Window(*form)->resize(size);
+        Window("Form1")->resize(size);
         QCoreApplication::processEvents();
     }
 
     void about()
     {
-        const auto &window = platform::Application::current().Instance<Form_About>();
+        const auto &window = platform::Application::Current().Instance<Form_About>();
         switch (uniform(0, 2)) {
         case 0:
             note(QStringLiteral("About chosen"));
@@ -245,7 +248,7 @@ class TestRandomEvents : public QObject {
             break;
         case 1:
             note(QStringLiteral("About chosen from the menu"));
-            Window(*form)->menuBar()->actions().first()->trigger();
+            Window("Form1")->menuBar()->actions().first()->trigger();
             break;
         default:
             note(QStringLiteral("About closed"));
@@ -258,7 +261,7 @@ class TestRandomEvents : public QObject {
     // lies too near the client area's edge to tell. Only those few pixels are painted.
     bool curveNear(float x, float y) const
     {
-        QWidget *client = ClientArea(*form);
+        QWidget *client = ClientArea(Window("Form1"));
         const QPoint centre(static_cast<int>(std::lround(x / TwipsPerPixel())),
             static_cast<int>(std::lround(y / TwipsPerPixel())));
         if (!client->rect().adjusted(1, 1, -1, -1).contains(centre))
@@ -266,7 +269,7 @@ class TestRandomEvents : public QObject {
         QImage around(3, 3, QImage::Format_RGB32);
         client->render(&around, QPoint(), QRegion(QRect(centre - QPoint(1, 1), QSize(3, 3))),
             QWidget::DrawWindowBackground);
-        return CountColour(around, Foreground(*form)) > 0;
+        return CountColour(around, Foreground(Window("Form1"))) > 0;
     }
 
     // Empty while the points, markers, read-outs and picture agree; otherwise what disagrees.
@@ -314,7 +317,7 @@ private slots:
     {
         form = std::make_unique<Form1>();
         form->Form_Load();
-        QVERIFY(QTest::qWaitForWindowExposed(Window(*form)));
+        QVERIFY(QTest::qWaitForWindowExposed(Window("Form1")));
         spyOn("Option1");
         spyOn("Command1");
         pointer = std::make_unique<Pointer>(*form);
@@ -327,7 +330,7 @@ private slots:
     {
         pointer.reset();
         form.reset();
-        Window(platform::Application::current().Instance<Form_About>())->close();
+        Window(platform::Application::Current().Instance<Form_About>())->close();
     }
 
     void pointsMarkersReadOutsAndPictureAgreeAfterEveryStep()
@@ -354,7 +357,7 @@ private slots:
                 problem = directMove(uniform(0, 7), ButtonSets[1], QPointF(uniform(-50, 50), 3));
                 const QSize size(uniform(1, 4000), uniform(1, 3000));
                 note(QStringLiteral("resize to %1 x %2").arg(size.width()).arg(size.height()));
-                Window(*form)->resize(size);
+                Window("Form1")->resize(size);
                 QCoreApplication::processEvents();
                 if (problem.isEmpty())
                     problem = directMove(uniform(0, 7), ButtonSets[1], QPointF(-2, uniform(-9, 9)));

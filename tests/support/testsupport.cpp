@@ -1,8 +1,8 @@
 #include "testsupport.h"
 
-#include "canvas.h"
 #include "initialcurve.h"
 
+#include <QApplication>
 #include <QBackingStore>
 #include <QCoreApplication>
 #include <QDir>
@@ -17,9 +17,22 @@
 
 namespace testsupport {
 
-QWidget *FormAccess::clientArea(const platform::Form &form)
+QMainWindow *Window(const char *formName)
 {
-    return form.m_canvas;
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == QLatin1String(formName))
+            return qobject_cast<QMainWindow *>(widget);
+    return nullptr;
+}
+
+QWidget *ClientArea(const QMainWindow *window)
+{
+    return window->centralWidget();
+}
+
+QWidget *Control(const QMainWindow *window, const char *name)
+{
+    return ClientArea(window)->findChild<QWidget *>(QLatin1String(name));
 }
 
 void PrepareEnvironment()
@@ -43,17 +56,12 @@ std::uint64_t Seed()
     return seed;
 }
 
-double TwipsPerPixel()
-{
-    return 1440.0 / QGuiApplication::primaryScreen()->logicalDotsPerInch();
-}
-
-QImage Screen(const platform::Form &form)
+QImage Screen(const QMainWindow *window)
 {
     // Twice: an update request handled may post another.
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
-    const QWidget *client = ClientArea(form);
+    const QWidget *client = ClientArea(window);
     // The raster backing store paints into an image at device resolution.
     const QPaintDevice *device = client->window()->backingStore()->paintDevice();
     if (device->devType() != QInternal::Image)
@@ -68,19 +76,28 @@ QImage Screen(const platform::Form &form)
     return image;
 }
 
-QImage Picture(const platform::Form &form)
+QImage Picture(const QMainWindow *window)
 {
-    QWidget *client = ClientArea(form);
-    const double ratio = client->devicePixelRatioF();
-    QImage image((QSizeF(client->size()) * ratio).toSize(), QImage::Format_RGB32);
-    image.setDevicePixelRatio(ratio);
-    client->render(&image, QPoint(), QRegion(), QWidget::DrawWindowBackground);
-    return image;
+    const QList<QWidget *> controls
+        = ClientArea(window)->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+    QList<QWidget *> hidden;
+    for (QWidget *control : controls)
+        if (control->isVisible()) {
+            control->hide();
+            hidden.append(control);
+        }
+    // All of it again: at fractional scale factors a hidden control's edge pixels are not.
+    ClientArea(window)->update();
+    QImage picture = Screen(window);
+    for (QWidget *control : hidden)
+        control->show();
+    QCoreApplication::processEvents();
+    return picture;
 }
 
 QPoint DevicePixel(const QImage &image, float xTwips, float yTwips)
 {
-    const double scale = image.devicePixelRatio() / TwipsPerPixel();
+    const double scale = image.devicePixelRatio() / platform::TwipsPerPixel();
     return { static_cast<int>(std::lround(xTwips * scale)),
         static_cast<int>(std::lround(yTwips * scale)) };
 }
@@ -121,10 +138,11 @@ double DistanceToSegment(QPointF p, QPointF a, QPointF b)
 } // namespace
 
 QString StrayInk(
-    const platform::Form &form, const std::vector<float> &x, const std::vector<float> &y)
+    const QMainWindow *window, const std::vector<float> &x, const std::vector<float> &y)
 {
-    const QImage screen = Screen(form);
-    const double scale = screen.devicePixelRatio() / TwipsPerPixel(); // device pixels per twip
+    const QImage screen = Screen(window);
+    const double scale
+        = screen.devicePixelRatio() / platform::TwipsPerPixel(); // device pixels per twip
     const auto device = [&](QPointF twips) { return twips * scale; };
     std::vector<std::pair<QPointF, QPointF>> ink {
         { device({ x[0], y[0] }), device({ x[1], y[1] }) },
@@ -137,12 +155,12 @@ QString StrayInk(
     const double ratio = screen.devicePixelRatio();
     std::vector<QRectF> controls; // in device pixels
     for (const QWidget *control :
-        ClientArea(form)->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        ClientArea(window)->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
         if (control->isVisible()) {
             const QRectF area(QPointF(control->pos()) * ratio, QSizeF(control->size()) * ratio);
             controls.push_back(area.adjusted(-1, -1, 1, 1));
         }
-    const QRgb background = Background(form).rgb();
+    const QRgb background = Background(window).rgb();
     for (int row = 0; row < screen.height(); ++row)
         for (int column = 0; column < screen.width(); ++column) {
             if (screen.pixel(column, row) == background)
@@ -162,18 +180,18 @@ QString StrayInk(
     return {};
 }
 
-QColor Foreground(const platform::Form &form)
+QColor Foreground(const QWidget *window)
 {
-    return Window(form)->palette().color(QPalette::WindowText);
+    return window->palette().color(QPalette::WindowText);
 }
 
-QColor Background(const platform::Form &form)
+QColor Background(const QWidget *window)
 {
-    return Window(form)->palette().color(QPalette::Window);
+    return window->palette().color(QPalette::Window);
 }
 
-Pointer::Pointer(const platform::Form &form, EventLoop loop)
-    : m_form(form)
+Pointer::Pointer(QMainWindow *window, EventLoop loop)
+    : m_window(window)
     , m_loop(loop)
 { }
 
@@ -186,14 +204,14 @@ Pointer::~Pointer()
 
 void Pointer::moveTo(float xTwips, float yTwips, Qt::KeyboardModifiers modifiers)
 {
-    m_at = ClientArea(m_form)->mapTo(Window(m_form), QPoint(0, 0)) + Pixels(xTwips, yTwips);
+    m_at = ClientArea(m_window)->mapTo(m_window, QPoint(0, 0)) + Pixels(xTwips, yTwips);
     send(QEvent::MouseMove, Qt::NoButton, modifiers);
 }
 
 void Pointer::moveOnto(
-    const platform::Control &control, float dxTwips, float dyTwips, Qt::KeyboardModifiers modifiers)
+    const QWidget *control, float dxTwips, float dyTwips, Qt::KeyboardModifiers modifiers)
 {
-    m_at = control.widget()->mapTo(Window(m_form), QPoint(0, 0)) + Pixels(dxTwips, dyTwips);
+    m_at = control->mapTo(m_window, QPoint(0, 0)) + Pixels(dxTwips, dyTwips);
     send(QEvent::MouseMove, Qt::NoButton, modifiers);
 }
 
@@ -211,15 +229,15 @@ void Pointer::release(Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
 
 QPoint Pointer::Pixels(float xTwips, float yTwips)
 {
-    return { static_cast<int>(std::lround(xTwips / TwipsPerPixel())),
-        static_cast<int>(std::lround(yTwips / TwipsPerPixel())) };
+    return { static_cast<int>(std::lround(xTwips / platform::TwipsPerPixel())),
+        static_cast<int>(std::lround(yTwips / platform::TwipsPerPixel())) };
 }
 
 void Pointer::send(QEvent::Type type, Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
 {
     // The window system's way in, delivered at once; half a second apart, so that no two presses
     // make a double click.
-    QWindow *window = Window(m_form)->windowHandle();
+    QWindow *window = m_window->windowHandle();
     m_timestamp += 500;
     qt_handleMouseEvent(window, m_at, window->mapToGlobal(QPointF(m_at)), m_held, button, type,
         modifiers, m_timestamp);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "application.h"
-#include "form.h"
+#include "units.h"
 
 #include <QImage>
 #include <QList>
@@ -27,28 +27,11 @@
 
 namespace testsupport {
 
-// The tests' way into a form: its toolkit window, its client area and, for the editor, its model.
-class FormAccess {
-public:
-    static QMainWindow *window(const platform::Form &form) { return form.m_window.get(); }
-    static QWidget *clientArea(const platform::Form &form);
-    template <class F> static const auto &model(const F &form) { return form.m_model; }
-};
-
-inline QMainWindow *Window(const platform::Form &form)
-{
-    return FormAccess::window(form);
-}
-
-inline QWidget *ClientArea(const platform::Form &form)
-{
-    return FormAccess::clientArea(form);
-}
-
-template <class F> const auto &Model(const F &form)
-{
-    return FormAccess::model(form);
-}
+// A form's window, found by its object name ("Form1") among the top-level widgets, and its
+// client area beneath the menu bar. Controls are its children by their object names.
+QMainWindow *Window(const char *formName);
+QWidget *ClientArea(const QMainWindow *window);
+QWidget *Control(const QMainWindow *window, const char *name);
 
 // Off-screen unless QT_QPA_PLATFORM says otherwise, so that a program needs no display; scaled
 // by BEZIER7_SCALE where it is set (the toolkit's QT_SCALE_FACTOR).
@@ -58,15 +41,13 @@ void PrepareEnvironment();
 // new one each run. Printed, so that the log of a failed or crashed run carries it.
 std::uint64_t Seed();
 
-// Twips per logical pixel, worked out here from the primary screen's logical dpi: 15 at 96 dpi.
-double TwipsPerPixel();
-
 // The client area as the window last presented it, controls included, at device resolution: its
 // backing store once the pending update requests have run. Nothing is painted afresh for it.
-QImage Screen(const platform::Form &form);
+QImage Screen(const QMainWindow *window);
 
-// The drawing alone, beneath the controls, painted afresh at device resolution.
-QImage Picture(const platform::Form &form);
+// The drawing alone: the client area as the window presents it with its controls hidden for the
+// moment, so that what lies beneath them shows.
+QImage Picture(const QMainWindow *window);
 
 // A point in twips of the client area, in device pixels of an image of it.
 QPoint DevicePixel(const QImage &image, float xTwips, float yTwips);
@@ -81,11 +62,11 @@ int CountColour(const QImage &image, QColor colour);
 // over the control points (twips), or under a control (or the device pixel around it, which a
 // control may cover at fractional scale factors). Empty if so; else the first stray pixel.
 QString StrayInk(
-    const platform::Form &form, const std::vector<float> &x, const std::vector<float> &y);
+    const QMainWindow *window, const std::vector<float> &x, const std::vector<float> &y);
 
 // The form's foreground (drawing) and background colours.
-QColor Foreground(const platform::Form &form);
-QColor Background(const platform::Form &form);
+QColor Foreground(const QWidget *window);
+QColor Background(const QWidget *window);
 
 // Real mouse input through the application: presses, moves and releases delivered to the form's
 // window as the window system's are, with the buttons held tracked across calls. After each, the
@@ -94,7 +75,7 @@ class Pointer {
 public:
     enum class EventLoop { Runs, Left };
 
-    explicit Pointer(const platform::Form &form, EventLoop loop = EventLoop::Runs);
+    explicit Pointer(QMainWindow *window, EventLoop loop = EventLoop::Runs);
     ~Pointer(); // releases every button still held
     Pointer(const Pointer &) = delete;
     Pointer &operator=(const Pointer &) = delete;
@@ -102,8 +83,8 @@ public:
     // Moves the pointer to a point in twips of the client area.
     void moveTo(float xTwips, float yTwips, Qt::KeyboardModifiers modifiers = {});
     // Moves the pointer onto a control, at an offset in twips from its top-left corner.
-    void moveOnto(const platform::Control &control, float dxTwips, float dyTwips,
-        Qt::KeyboardModifiers modifiers = {});
+    void moveOnto(
+        const QWidget *control, float dxTwips, float dyTwips, Qt::KeyboardModifiers modifiers = {});
     void press(Qt::MouseButton button, Qt::KeyboardModifiers modifiers = {});
     void release(Qt::MouseButton button, Qt::KeyboardModifiers modifiers = {});
 
@@ -115,7 +96,7 @@ private:
     static QPoint Pixels(float xTwips, float yTwips);
     void send(QEvent::Type type, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
 
-    const platform::Form &m_form;
+    QMainWindow *m_window;
     EventLoop m_loop;
     QPoint m_at { 1, 1 };
     Qt::MouseButtons m_held;

@@ -66,6 +66,7 @@ constexpr ControlDesign Labels[] = {
 };
 
 constexpr platform::FormDesign Design {
+    .name = "Form_About",
     .caption = "About",
     .clientWidth = 2940,
     .clientHeight = 3045,

@@ -14,11 +14,11 @@ constexpr platform::Colour Red = 0x000000FF;
 
 Form1::Form1()
     : Form(Form1Design())
-    , Option1(controlArray("Option1"))
-    , Command1(controlArray("Command1"))
-    , Text_Ind(control("Text_Ind"))
-    , Text_x(control("Text_x"))
-    , Text_y(control("Text_y"))
+    , Option1(ControlArrays("Option1"))
+    , Command1(ControlArrays("Command1"))
+    , Text_Ind(Controls("Text_Ind"))
+    , Text_x(Controls("Text_x"))
+    , Text_y(Controls("Text_y"))
 {
     Option1.OnMouseMove(std::bind_front(&Form1::Option1_MouseMove, this));
     Command1.OnMouseMove(std::bind_front(&Form1::Command1_MouseMove, this));
@@ -91,5 +91,5 @@ void Form1::MarkerMouseMove(
 
 void Form1::Mn_About_Click()
 {
-    platform::Application::current().Instance<Form_About>().Show();
+    platform::Application::Current().Instance<Form_About>().Show();
 }

@@ -5,10 +5,6 @@
 
 #include <cstdint>
 
-namespace testsupport {
-class FormAccess;
-}
-
 // The editor window: eight markers for the control points, three read-outs, the curve drawn
 // beneath them, and the About menu item.
 class Form1 : public platform::Form {
@@ -24,8 +20,6 @@ public:
     void Mn_About_Click();
 
 private:
-    friend class testsupport::FormAccess; // the tests read the control points
-
     void MarkerMouseMove(
         const platform::ControlArray &M, std::int16_t Index, std::int16_t Button, float X, float Y);
 

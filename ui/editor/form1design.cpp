@@ -3,32 +3,46 @@
 namespace {
 
 using platform::ControlDesign;
-using platform::ControlKind;
+using enum platform::ControlKind;
 
 constexpr platform::MenuItemDesign Menu[] = {
     { .name = "Mn_About", .caption = "About" },
 };
 
-// In creation order. Geometry in twips: Left, Top, Width, Height; the last field is the tab index.
+// In creation order; geometry in twips.
+// clang-format off
 constexpr ControlDesign Controls[] = {
-    { ControlKind::OptionButton, "Option1", 7, "7", 7455, 2310, 375, 255, 10 },
-    { ControlKind::OptionButton, "Option1", 0, "0", 7455, 2625, 375, 255, 9 },
-    { ControlKind::PushButton, "Command1", 6, "6", 4830, 1890, 255, 255, 8 },
-    { ControlKind::TextBox, "Text_Ind", -1, "Index", 8160, 0, 495, 285, 7 },
-    { ControlKind::TextBox, "Text_y", -1, "y", 8160, 720, 855, 285, 6 },
-    { ControlKind::TextBox, "Text_x", -1, "x", 8160, 360, 855, 285, 5 },
-    { ControlKind::PushButton, "Command1", 1, "1", 4830, 2940, 255, 255, 4 },
-    { ControlKind::PushButton, "Command1", 2, "2", 2625, 3150, 255, 255, 3 },
-    { ControlKind::PushButton, "Command1", 3, "3", 1260, 2835, 255, 255, 2 },
-    { ControlKind::PushButton, "Command1", 4, "4", 1260, 1995, 255, 255, 1 },
-    { ControlKind::PushButton, "Command1", 5, "5", 2625, 1575, 255, 255, 0 },
+    { .kind = OptionButton, .name = "Option1", .index = 7, .caption = "7",
+      .left = 7455, .top = 2310, .width = 375, .height = 255, .tabIndex = 10 },
+    { .kind = OptionButton, .name = "Option1", .index = 0, .caption = "0",
+      .left = 7455, .top = 2625, .width = 375, .height = 255, .tabIndex = 9 },
+    { .kind = PushButton, .name = "Command1", .index = 6, .caption = "6",
+      .left = 4830, .top = 1890, .width = 255, .height = 255, .tabIndex = 8 },
+    { .kind = TextBox, .name = "Text_Ind", .caption = "Index",
+      .left = 8160, .top = 0, .width = 495, .height = 285, .tabIndex = 7 },
+    { .kind = TextBox, .name = "Text_y", .caption = "y",
+      .left = 8160, .top = 720, .width = 855, .height = 285, .tabIndex = 6 },
+    { .kind = TextBox, .name = "Text_x", .caption = "x",
+      .left = 8160, .top = 360, .width = 855, .height = 285, .tabIndex = 5 },
+    { .kind = PushButton, .name = "Command1", .index = 1, .caption = "1",
+      .left = 4830, .top = 2940, .width = 255, .height = 255, .tabIndex = 4 },
+    { .kind = PushButton, .name = "Command1", .index = 2, .caption = "2",
+      .left = 2625, .top = 3150, .width = 255, .height = 255, .tabIndex = 3 },
+    { .kind = PushButton, .name = "Command1", .index = 3, .caption = "3",
+      .left = 1260, .top = 2835, .width = 255, .height = 255, .tabIndex = 2 },
+    { .kind = PushButton, .name = "Command1", .index = 4, .caption = "4",
+      .left = 1260, .top = 1995, .width = 255, .height = 255, .tabIndex = 1 },
+    { .kind = PushButton, .name = "Command1", .index = 5, .caption = "5",
+      .left = 2625, .top = 1575, .width = 255, .height = 255, .tabIndex = 0 },
 };
+// clang-format on
 
 } // namespace
 
 const platform::FormDesign &Form1Design()
 {
     static const platform::FormDesign design {
+        .name = "Form1",
         .caption = "Bezier curve with 7 points",
         .clientWidth = 9075,
         .clientHeight = 5415,

@@ -1,15 +1,17 @@
 #include "application.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QIcon>
 
 namespace platform {
 
 Application::Application(int &argc, char **argv)
-    : QApplication(argc, argv)
+    : m_toolkit(std::make_unique<QApplication>(argc, argv))
 {
-    setApplicationName(QStringLiteral("bezier7"));
-    setApplicationVersion(QStringLiteral(BEZIER7_VERSION));
+    s_current = this;
+    QApplication::setApplicationName(QStringLiteral("bezier7"));
+    QApplication::setApplicationVersion(QStringLiteral(BEZIER7_VERSION));
 
     // The program's icon, for every window, at every size its resources carry: task bars and
     // window switchers ask for 48 pixels and up, title bars for 16.
@@ -17,9 +19,18 @@ Application::Application(int &argc, char **argv)
     const QDir icons(QStringLiteral(":/application"), QStringLiteral("icon-*.png"));
     for (const QFileInfo &file : icons.entryInfoList())
         icon.addFile(file.filePath());
-    setWindowIcon(icon);
+    QApplication::setWindowIcon(icon);
 }
 
-Application::~Application() = default;
+Application::~Application()
+{
+    m_forms.clear();
+    s_current = nullptr;
+}
+
+int Application::Run()
+{
+    return QApplication::exec();
+}
 
 } // namespace platform

@@ -2,23 +2,24 @@
 
 #include "form.h"
 
-#include <QApplication>
-
 #include <map>
 #include <memory>
 #include <typeindex>
 
+class QApplication;
+
 namespace platform {
 
 // The forms runtime: the toolkit, the program's windows as process-wide instances created on
-// first use, and the message loop, which ends when the last window is closed. The windows, its
-// members, go before the toolkit, its base.
-class Application : public QApplication {
+// first use, and the message loop, which ends when the last window is closed.
+class Application {
 public:
     Application(int &argc, char **argv);
-    ~Application() override;
+    ~Application(); // the windows go before the toolkit
+    Application(const Application &) = delete;
+    Application &operator=(const Application &) = delete;
 
-    static Application &current() { return static_cast<Application &>(*instance()); }
+    static Application &Current() { return *s_current; }
 
     // The one window of type F, created and loaded on first use.
     template <class F> F &Instance()
@@ -32,7 +33,7 @@ public:
     }
 
     // Runs the message loop until the last window is closed; returns the exit status.
-    int Run() { return exec(); }
+    int Run();
 
     // The program's entry: loads the start-up window, shows it if its Load did not, and runs.
     template <class StartUpForm> static int Start(int argc, char **argv)
@@ -45,6 +46,9 @@ public:
     }
 
 private:
+    static inline Application *s_current = nullptr;
+
+    std::unique_ptr<QApplication> m_toolkit;
     std::map<std::type_index, std::unique_ptr<Form>> m_forms;
 };
 

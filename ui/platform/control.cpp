@@ -1,0 +1,42 @@
+#include "control.h"
+
+#include "units.h"
+
+#include <QVariant>
+#include <QWidget>
+
+namespace platform {
+
+Control::Control(QWidget *widget, const ControlDesign &design)
+    : m_widget(widget)
+    , m_left(design.left)
+    , m_top(design.top)
+{
+    m_widget->setGeometry(PixelPosition(design.left), PixelPosition(design.top),
+        PixelPosition(design.width), PixelPosition(design.height)); // sizes never change
+}
+
+void Control::SetLeft(float twips)
+{
+    m_left = twips;
+    m_widget->move(PixelPosition(twips), m_widget->y());
+}
+
+void Control::SetTop(float twips)
+{
+    m_top = twips;
+    m_widget->move(m_widget->x(), PixelPosition(twips));
+}
+
+// Text boxes, buttons and labels all hold their text in the property "text".
+std::string Control::Text() const
+{
+    return m_widget->property("text").toString().toStdString();
+}
+
+void Control::SetText(std::string_view text)
+{
+    m_widget->setProperty("text", ToQString(text));
+}
+
+} // namespace platform

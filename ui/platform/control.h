@@ -1,0 +1,55 @@
+#pragma once
+
+#include "design.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+
+class QWidget;
+
+namespace platform {
+
+// A child control of a form: its position in twips and its text.
+class Control {
+public:
+    Control(QWidget *widget, const ControlDesign &design);
+
+    // Setting moves the control at once; reading returns the value last set.
+    float Left() const { return m_left; }
+    float Top() const { return m_top; }
+    void SetLeft(float twips);
+    void SetTop(float twips);
+
+    // A text box's contents, or the caption of any other control.
+    std::string Text() const;
+    void SetText(std::string_view text);
+
+private:
+    QWidget *m_widget;
+    float m_left;
+    float m_top;
+};
+
+// (Index, Button, Shift, X, Y): Button bits 1 left, 2 right, 4 middle; Shift bits 1 shift,
+// 2 ctrl, 4 alt; X and Y in twips from the control's top-left corner.
+using MouseMoveHandler
+    = std::function<void(std::int16_t, std::int16_t, std::int16_t, float, float)>;
+
+// Controls of one name, addressed by their index: Command1(5).
+class ControlArray {
+public:
+    Control &operator()(int index) const { return *m_elements.at(index); }
+
+    void OnMouseMove(MouseMoveHandler handler) { m_mouseMove = std::move(handler); }
+
+private:
+    friend class Form; // fills it as it builds the controls
+
+    std::map<int, Control *> m_elements;
+    MouseMoveHandler m_mouseMove;
+};
+
+} // namespace platform

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace platform {
+
+// A window's design as data: the tables that the layer turns into a window and its widgets.
+
+// A colour laid out as 0x00BBGGRR: red in the lowest byte.
+using Colour = std::uint32_t;
+
+enum class ControlKind { OptionButton, PushButton, TextBox, Label };
+
+struct FontDesign {
+    std::string_view face;
+    double points = 0;
+    int weight = 400; // 400 normal, 700 bold
+};
+
+// One control of a window's design. Geometry is in twips of the client area.
+struct ControlDesign {
+    ControlKind kind;
+    std::string_view name;
+    int index = -1; // element of the control array `name`; -1 for a single control
+    std::string_view caption; // caption or initial text
+    float left = 0;
+    float top = 0;
+    float width = 0;
+    float height = 0;
+    int tabIndex = 0;
+    // Labels only; an unset value takes the platform default.
+    bool centred = false;
+    bool wordWrap = false;
+    std::optional<Colour> foreColor {};
+    std::optional<Colour> backColor {};
+    std::optional<FontDesign> font {};
+};
+
+// A top-level menu item that raises Click when chosen; it has no submenu.
+struct MenuItemDesign {
+    std::string_view name;
+    std::string_view caption;
+};
+
+struct FormDesign {
+    std::string_view name; // the window's object name: "Form1"
+    std::string_view caption;
+    float clientWidth = 0; // twips
+    float clientHeight = 0;
+    std::optional<Colour> backColor {};
+    std::span<const MenuItemDesign> menu {};
+    std::span<const ControlDesign> controls {}; // in creation order
+};
+
+} // namespace platform

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "design.h"
+
+class QString;
+class QWidget;
+
+namespace platform {
+
+// Which widget stands for each kind of control, and how it looks.
+QWidget *CreateWidget(ControlKind kind, const QString &caption, QWidget *parent);
+
+// The face and size that controls without a font of their own inherit from the client area.
+void SetControlsFont(QWidget *clientArea);
+
+// The look the design asks for, and a point size at which the text shows whole in the control's
+// current geometry.
+void ApplyLook(QWidget *widget, const ControlDesign &design);
+
+} // namespace platform
