@@ -145,17 +145,12 @@ private slots:
         QCOMPARE(program.readAllStandardOutput(), QByteArray());
     }
 
-    void endsOnSigterm()
+    // Whatever the toolkit had to say about the compositor while the window was up: nothing.
+    void printedNoWarning()
     {
-        // The headless compositor has no close button to press, and a Wayland client cannot
-        // close another client's windows: the program is ended with SIGTERM instead.
-        qInfo("no way to close the windows on a headless compositor: ending the program with "
-              "SIGTERM");
         QCOMPARE(program.state(), QProcess::Running);
-        program.terminate();
+        program.terminate(); // a headless compositor has no close button to press
         QVERIFY(program.waitForFinished(PatienceMs));
-        QCOMPARE(program.exitStatus(), QProcess::CrashExit);
-        QCOMPARE(program.exitCode(), SIGTERM);
         QCOMPARE(program.readAllStandardError(), QByteArray());
     }
 };

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFontMetrics>
 #include <QMainWindow>
 #include <QProcess>
 #include <QWindow>
@@ -93,6 +94,78 @@ QImage Picture(const QMainWindow *window)
         control->show();
     QCoreApplication::processEvents();
     return picture;
+}
+
+namespace {
+
+// The bounds of the control's text ink, in device pixels of the control.
+QRect TextInk(const QMainWindow *window, QWidget *control)
+{
+    const QString text = control->property("text").toString();
+    const QImage with = Screen(window);
+    control->setProperty("text", QString());
+    const QImage without = Screen(window);
+    control->setProperty("text", text);
+    const double ratio = with.devicePixelRatio();
+    const QRect area
+        = QRectF(QPointF(control->pos()) * ratio, QSizeF(control->size()) * ratio).toAlignedRect()
+        & with.rect();
+    QRect ink;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (with.pixel(x, y) != without.pixel(x, y))
+                ink |= QRect(x - area.x(), y - area.y(), 1, 1);
+    return ink;
+}
+
+} // namespace
+
+QString IllegibleText(const QMainWindow *window, QWidget *control, double minimumPoints)
+{
+    const QString name = control->objectName();
+    const QRect ink = TextInk(window, control);
+    const double ratio = control->devicePixelRatioF();
+    const QRect box(QPoint(0, 0), (QSizeF(control->size()) * ratio).toSize());
+    // Clear of a frame or bevel; a label has none.
+    const int margin = control->inherits("QLabel") ? 0 : 1;
+    if (ink.isEmpty() || !box.adjusted(margin, margin, -margin, -margin).contains(ink))
+        return QStringLiteral("%1: ink %2,%3 %4x%5 reaches its edge")
+            .arg(name)
+            .arg(ink.x())
+            .arg(ink.y())
+            .arg(ink.width())
+            .arg(ink.height());
+    // The larger box lies above the others at the client area's corner for the moment. Wrapped
+    // text keeps its width, so that it wraps as before.
+    const QRect geometry = control->geometry();
+    const QWidgetList stacking = control->parentWidget()->findChildren<QWidget *>(
+        Qt::FindDirectChildrenOnly); // bottom to top
+    const bool wraps = control->property("wordWrap").toBool();
+    control->raise();
+    control->setGeometry(0, 0, geometry.width() * (wraps ? 1 : 3), geometry.height() * 3);
+    const QRect whole = TextInk(window, control);
+    control->setGeometry(geometry);
+    const qsizetype above = stacking.indexOf(control) + 1;
+    if (above < stacking.size())
+        control->stackUnder(stacking[above]);
+    if (whole.size() != ink.size())
+        return QStringLiteral("%1: ink %2x%3, whole %4x%5")
+            .arg(name)
+            .arg(ink.width())
+            .arg(ink.height())
+            .arg(whole.width())
+            .arg(whole.height());
+    QFont smallest = control->font();
+    smallest.setPointSizeF(minimumPoints);
+    const QString text = control->property("text").toString();
+    const int tallest = qCeil(QFontMetrics(smallest).tightBoundingRect(text).height() * ratio);
+    if (ink.height() < tallest)
+        return QStringLiteral("%1: ink %2 pixels high, under %3 pixels of %4 pt")
+            .arg(name)
+            .arg(ink.height())
+            .arg(tallest)
+            .arg(minimumPoints);
+    return {};
 }
 
 QPoint DevicePixel(const QImage &image, float xTwips, float yTwips)

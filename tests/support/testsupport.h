@@ -49,6 +49,12 @@ QImage Screen(const QMainWindow *window);
 // moment, so that what lies beneath them shows.
 QImage Picture(const QMainWindow *window);
 
+// Empty if a control's text shows whole and legible as the window presents it; otherwise what is
+// wrong. Its ink (the pixels that change when the text is taken away for a moment) keeps a pixel
+// from the edges of a control with a frame, has the size it has in a box three times as large (so nothing of it
+// is cut), and is at least as tall as the same text in the same face at `minimumPoints`.
+QString IllegibleText(const QMainWindow *window, QWidget *control, double minimumPoints);
+
 // A point in twips of the client area, in device pixels of an image of it.
 QPoint DevicePixel(const QImage &image, float xTwips, float yTwips);
 

@@ -101,7 +101,10 @@ void ApplyLabelDesign(QLabel *label, const ControlDesign &design)
         palette.setColor(QPalette::WindowText, ToQRgb(*design.foreColor));
     if (design.backColor) {
         palette.setColor(QPalette::Window, ToQRgb(*design.backColor));
-        label->setAutoFillBackground(true);
+        // On a background of its own colour a label is left clear, so that where labels overlap
+        // none covers another's text.
+        label->setAutoFillBackground(palette.color(QPalette::Window)
+            != label->parentWidget()->palette().color(QPalette::Window));
     }
     label->setPalette(palette);
     if (design.font) {
