@@ -16,7 +16,9 @@ configure: setup
 build: configure
 	@cmake --build $(BUILD) -j$(JOBS)
 
-run: build
+# The program alone: the tests are make test's business.
+run: configure
+	@cmake --build $(BUILD) --target bezier7 -j$(JOBS)
 	@scripts/run.sh
 
 test: build

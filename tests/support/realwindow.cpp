@@ -159,8 +159,9 @@ void RealWindow::handled() const
 {
     // The program answers a ping once it has read what came before: a move is not then merged
     // with the next one, as it would be when both wait in its queue.
-    if (!m_window.isEmpty())
-        input().ping(m_window);
+    // No answer within the patience is a stalled program, whatever the screen shows later.
+    if (!m_window.isEmpty() && !input().ping(m_window))
+        Fail(QStringLiteral("the program did not answer a ping: it stalled"));
 }
 
 const XConnection &RealWindow::input() const
