@@ -11,24 +11,16 @@ using enum platform::ControlKind;
 
 namespace {
 
+// clang-format off
 constexpr platform::ControlDesign Controls[] = {
-    { .kind = PushButton,
-        .name = "Command1",
-        .index = 1,
-        .caption = "1",
-        .left = 1500,
-        .top = 1500,
-        .width = 600,
-        .height = 600,
-        .tabIndex = 0 },
+    { .kind = PushButton, .name = "Command1", .index = 1, .caption = "1",
+      .left = 1500, .top = 1500, .width = 600, .height = 600, .tabIndex = 0 },
 };
 
 // 400 x 300 pixels, no menu.
-constexpr platform::FormDesign Design { .name = "Drawing",
-    .caption = "Drawing",
-    .clientWidth = 6000,
-    .clientHeight = 4500,
-    .controls = Controls };
+constexpr platform::FormDesign Design { .name = "Drawing", .caption = "Drawing",
+    .clientWidth = 6000, .clientHeight = 4500, .controls = Controls };
+// clang-format on
 
 const QColor Red(255, 0, 0);
 

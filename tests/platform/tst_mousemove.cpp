@@ -13,51 +13,23 @@ using namespace testsupport;
 
 namespace {
 
-using platform::ControlKind;
+using enum platform::ControlKind;
 
+// clang-format off
 constexpr platform::ControlDesign Controls[] = {
-    { .kind = ControlKind::PushButton,
-        .name = "Command1",
-        .index = 1,
-        .caption = "1",
-        .left = 1500,
-        .top = 1500,
-        .width = 450,
-        .height = 450,
-        .tabIndex = 0 },
-    { .kind = ControlKind::PushButton,
-        .name = "Command1",
-        .index = 2,
-        .caption = "2",
-        .left = 4500,
-        .top = 1500,
-        .width = 450,
-        .height = 450,
-        .tabIndex = 1 },
-    { .kind = ControlKind::OptionButton,
-        .name = "Option1",
-        .index = 0,
-        .caption = "0",
-        .left = 1500,
-        .top = 3000,
-        .width = 450,
-        .height = 300,
-        .tabIndex = 2 },
-    { .kind = ControlKind::TextBox,
-        .name = "Text1",
-        .caption = "t",
-        .left = 4500,
-        .top = 3000,
-        .width = 900,
-        .height = 300,
-        .tabIndex = 3 },
+    { .kind = PushButton, .name = "Command1", .index = 1, .caption = "1",
+      .left = 1500, .top = 1500, .width = 450, .height = 450, .tabIndex = 0 },
+    { .kind = PushButton, .name = "Command1", .index = 2, .caption = "2",
+      .left = 4500, .top = 1500, .width = 450, .height = 450, .tabIndex = 1 },
+    { .kind = OptionButton, .name = "Option1", .index = 0, .caption = "0",
+      .left = 1500, .top = 3000, .width = 450, .height = 300, .tabIndex = 2 },
+    { .kind = TextBox, .name = "Text1", .caption = "t",
+      .left = 4500, .top = 3000, .width = 900, .height = 300, .tabIndex = 3 },
 };
 
-constexpr platform::FormDesign Design { .name = "Mouse",
-    .caption = "Mouse",
-    .clientWidth = 6000,
-    .clientHeight = 4500,
-    .controls = Controls };
+constexpr platform::FormDesign Design { .name = "Mouse", .caption = "Mouse",
+    .clientWidth = 6000, .clientHeight = 4500, .controls = Controls };
+// clang-format on
 
 struct Move {
     int index, button, shift;
