@@ -122,50 +122,43 @@ QRect TextInk(const QMainWindow *window, QWidget *control)
 
 QString IllegibleText(const QMainWindow *window, QWidget *control, double minimumPoints)
 {
-    const QString name = control->objectName();
     const QRect ink = TextInk(window, control);
     const double ratio = control->devicePixelRatioF();
-    const QRect box(QPoint(0, 0), (QSizeF(control->size()) * ratio).toSize());
     // Clear of a frame or bevel; a label has none.
     const int margin = control->inherits("QLabel") ? 0 : 1;
-    if (ink.isEmpty() || !box.adjusted(margin, margin, -margin, -margin).contains(ink))
-        return QStringLiteral("%1: ink %2,%3 %4x%5 reaches its edge")
-            .arg(name)
-            .arg(ink.x())
-            .arg(ink.y())
-            .arg(ink.width())
-            .arg(ink.height());
+    const QRect box = QRect(QPoint(0, 0), (QSizeF(control->size()) * ratio).toSize())
+                          .adjusted(margin, margin, -margin, -margin);
     // The larger box lies above the others at the client area's corner for the moment. Wrapped
     // text keeps its width, so that it wraps as before.
     const QRect geometry = control->geometry();
-    const QWidgetList stacking = control->parentWidget()->findChildren<QWidget *>(
-        Qt::FindDirectChildrenOnly); // bottom to top
+    const QWidgetList stacking
+        = control->parentWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
     const bool wraps = control->property("wordWrap").toBool();
     control->raise();
     control->setGeometry(0, 0, geometry.width() * (wraps ? 1 : 3), geometry.height() * 3);
     const QRect whole = TextInk(window, control);
     control->setGeometry(geometry);
-    const qsizetype above = stacking.indexOf(control) + 1;
-    if (above < stacking.size())
+    if (const qsizetype above = stacking.indexOf(control) + 1; above < stacking.size())
         control->stackUnder(stacking[above]);
-    if (whole.size() != ink.size())
-        return QStringLiteral("%1: ink %2x%3, whole %4x%5")
-            .arg(name)
-            .arg(ink.width())
-            .arg(ink.height())
-            .arg(whole.width())
-            .arg(whole.height());
     QFont smallest = control->font();
     smallest.setPointSizeF(minimumPoints);
-    const QString text = control->property("text").toString();
-    const int tallest = qCeil(QFontMetrics(smallest).tightBoundingRect(text).height() * ratio);
-    if (ink.height() < tallest)
-        return QStringLiteral("%1: ink %2 pixels high, under %3 pixels of %4 pt")
-            .arg(name)
-            .arg(ink.height())
-            .arg(tallest)
-            .arg(minimumPoints);
-    return {};
+    const QRect tallest
+        = QFontMetrics(smallest).tightBoundingRect(control->property("text").toString());
+    if (!ink.isEmpty() && box.contains(ink) && whole.size() == ink.size()
+        && ink.height() >= qCeil(tallest.height() * ratio))
+        return {};
+    return QStringLiteral("%1: ink %2x%3 at %4,%5 in %6x%7, whole %8x%9, %10 pt %11 high")
+        .arg(control->objectName())
+        .arg(ink.width())
+        .arg(ink.height())
+        .arg(ink.x())
+        .arg(ink.y())
+        .arg(box.width())
+        .arg(box.height())
+        .arg(whole.width())
+        .arg(whole.height())
+        .arg(minimumPoints)
+        .arg(qCeil(tallest.height() * ratio));
 }
 
 QPoint DevicePixel(const QImage &image, float xTwips, float yTwips)
