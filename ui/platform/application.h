@@ -1,3 +1,4 @@
+// The forms runtime: the toolkit, the program's windows and the message loop.
 #pragma once
 
 #include "form.h"

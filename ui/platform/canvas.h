@@ -1,3 +1,4 @@
+// The client area's drawing, kept as strokes and painted where the window needs it.
 #pragma once
 
 #include <QLineF>

@@ -1,3 +1,4 @@
+// Controls and control arrays: position in twips, text, and the arrays' mouse moves.
 #pragma once
 
 #include "design.h"

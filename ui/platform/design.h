@@ -1,3 +1,4 @@
+// Windows' designs as data: the tables that the layer turns into windows and widgets.
 #pragma once
 
 #include <cstdint>
@@ -6,8 +7,6 @@
 #include <string_view>
 
 namespace platform {
-
-// A window's design as data: the tables that the layer turns into a window and its widgets.
 
 // A colour laid out as 0x00BBGGRR: red in the lowest byte.
 using Colour = std::uint32_t;

@@ -1,3 +1,4 @@
+// A window built from its design: its controls, drawing on its client area, menu clicks.
 #pragma once
 
 #include "control.h"

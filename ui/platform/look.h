@@ -1,3 +1,4 @@
+// How controls look: the widget for each kind, the compact style, faces and text fitting.
 #pragma once
 
 #include "design.h"
@@ -7,7 +8,7 @@ class QWidget;
 
 namespace platform {
 
-// Which widget stands for each kind of control, and how it looks.
+// The widget that stands for a kind of control.
 QWidget *CreateWidget(ControlKind kind, const QString &caption, QWidget *parent);
 
 // The face and size that controls without a font of their own inherit from the client area.

@@ -1,3 +1,4 @@
+// Mouse moves on controls as their arrays' MouseMove events; a lost capture repaired.
 #pragma once
 
 #include "control.h"

@@ -1,3 +1,4 @@
+// Number to text as the windows show numbers.
 #pragma once
 
 #include <cstdint>
@@ -5,7 +6,7 @@
 
 namespace platform {
 
-// Number to text as the windows show numbers: no leading space, "-" when negative.
+// No leading space, "-" when negative.
 
 // A 16-bit integer as its digits: "7", "-15".
 inline std::string Str(std::int16_t value)

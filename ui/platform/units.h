@@ -1,3 +1,4 @@
+// The forms' units in the toolkit's: twips to pixels, 0x00BBGGRR colours, UTF-8 text.
 #pragma once
 
 #include "design.h"
@@ -9,8 +10,6 @@
 #include <string_view>
 
 namespace platform {
-
-// The forms' units in the toolkit's: twips to pixels, 0x00BBGGRR colours, UTF-8 text.
 
 // Twips are 1/1440 inch and a logical pixel is 1/(logical dpi) inch: 15 twips at 96 dpi, 10 at
 // 144 dpi (where the toolkit's own scaling is off and the desktop asks for larger type).
