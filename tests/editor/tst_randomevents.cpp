@@ -1,18 +1,19 @@
 #include "form1.h"
 #include "form_about.h"
+#include "initialcurve.h"
 #include "testsupport.h"
 
-#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QTest>
+#include <QWindow>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdio>
 #include <deque>
 #include <optional>
 #include <random>
@@ -23,98 +24,63 @@ namespace {
 
 constexpr std::array Buttons { Qt::LeftButton, Qt::RightButton, Qt::MiddleButton };
 
-// Every set of buttons a move can carry, with the Button bits the editor is told.
-struct ButtonSet {
-    Qt::MouseButtons buttons;
-    int bits;
-};
-const ButtonSet ButtonSets[] = { { Qt::NoButton, 0 }, { Qt::LeftButton, 1 }, { Qt::RightButton, 2 },
-    { Qt::LeftButton | Qt::RightButton, 3 }, { Qt::MiddleButton, 4 },
-    { Qt::LeftButton | Qt::MiddleButton, 5 }, { Qt::RightButton | Qt::MiddleButton, 6 },
-    { Qt::LeftButton | Qt::RightButton | Qt::MiddleButton, 7 } };
+// How far off the client area a step may aim: where a float still holds every offset between two
+// such points exactly, so that a marker's corner lands on the very pixel it is moved to.
+constexpr double FarTwips = 1 << 23;
 
-// A read-out's text by another route than the editor's: the C library's shortest form with seven
-// significant digits, which also switches to the exponent below 1E-04 and from 1E+07 on.
-QString ReadOut(float value)
+const char *const Names[] = { "Option1(0)", "Command1(1)", "Command1(2)", "Command1(3)",
+    "Command1(4)", "Command1(5)", "Command1(6)", "Option1(7)", "Text_Ind", "Text_x", "Text_y" };
+constexpr std::size_t ReadOuts = 8; // where the read-outs' names begin
+
+// A read-out's number as the user reads it: at most seven significant digits, no trailing zeros.
+QString Number(float value)
 {
-    if (std::isnan(value))
-        return QStringLiteral("NaN");
-    if (std::isinf(value))
-        return value < 0 ? QStringLiteral("-Inf") : QStringLiteral("Inf");
-    if (value == 0)
-        return QStringLiteral("0");
-    char text[32];
-    std::snprintf(text, sizeof text, "%.7G", static_cast<double>(value));
-    return QString::fromLatin1(text);
+    return QString::number(static_cast<double>(value), 'g', 7);
 }
 
-constexpr float FarTwips = 1e7f; // the largest offset a step moves by
-
-// A marker's index and the array it belongs to: Option1 for the end points, Command1 between.
-const char *ArrayOf(int index)
-{
-    return index == 0 || index == 7 ? "Option1" : "Command1";
-}
-
-// The toolkit's warnings about what this test does on purpose, thousands of times: pointer
-// positions outside the window, and raising a window on the offscreen platform.
+// The log, less the offscreen platform's word on every About window raised.
 QtMessageHandler s_testLog = nullptr;
-
-void QuietLog(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (message.contains(QLatin1String("occurs outside target window"))
-        || message.contains(QLatin1String("does not support raise()")))
-        return;
-    s_testLog(type, context, message);
-}
 
 } // namespace
 
-// Random mixes of everything the window system can deliver to the editor, and some it cannot:
-// hovering and dragging on every marker with any buttons and shift keys, offsets far off the
-// screen, moves sent to a marker other than the pressed one, resizes, and the About window. After
-// every step the control points, the markers, the read-outs and the picture must agree.
+// Random mixes of what a user does with the pointer: hovering on and off the markers and the
+// read-outs with any shift keys, pressing and releasing any buttons on a marker, dragging it far
+// off the window, moves no pointer device makes, resizes and the About window. The test keeps its
+// own account of where every marker must be, by the rule that while a marker holds the mouse and
+// the left button alone is held, the marker's top-left corner jumps to the pointer; after every
+// step the markers and the read-outs, and every few steps the picture, must show that account.
 class TestRandomEvents : public QObject {
     Q_OBJECT
 
     std::unique_ptr<Form1> form;
     std::unique_ptr<Pointer> pointer;
+    QMainWindow *window = nullptr;
+    std::array<QWidget *, 8> markers {};
     std::mt19937_64 random;
     std::deque<QString> recent; // the last steps, for the failure message
-    std::optional<int> lastIndex; // of the last move any marker reported
-    int lastButton = 0; // of that move
-    std::optional<int> lastDragged; // the last marker moved with the left button alone
 
-    platform::Control &marker(int index) const
-    {
-        return form->ControlArrays(ArrayOf(index))(index);
-    }
-
-    QString text(const char *name) const
-    {
-        return QString::fromStdString(form->Controls(name).Text());
-    }
+    // The account: control points in twips, the marker a press gave the mouse to, the read-outs,
+    // and where the last move the window system passed on was (it drops one that goes nowhere).
+    std::vector<float> x, y;
+    std::optional<int> captured;
+    bool dragged = false; // since the capture began
+    std::array<QString, 3> expected;
+    std::optional<QPointF> lastGlobal;
 
     int uniform(int low, int high) { return std::uniform_int_distribution(low, high)(random); }
     bool chance(double p) { return std::bernoulli_distribution(p)(random); }
+    static double twipsPerPixel() { return platform::TwipsPerPixel(); }
 
-    float offset()
+    int pixels()
     {
-        if (chance(0.7))
-            return static_cast<float>(uniform(0, 254)); // within the marker
-        if (chance(0.6))
-            return static_cast<float>(uniform(-3000, 3000));
-        return std::uniform_real_distribution(-FarTwips, FarTwips)(random);
+        const auto far = static_cast<int>(FarTwips / twipsPerPixel());
+        return chance(0.95) ? uniform(-100, 800) : uniform(-far, far);
     }
 
     Qt::KeyboardModifiers modifiers()
     {
-        Qt::KeyboardModifiers keys;
-        for (const Qt::KeyboardModifier key :
-            { Qt::ShiftModifier, Qt::ControlModifier, Qt::AltModifier })
-            if (chance(0.3))
-                keys |= key;
-        return keys;
+        return Qt::KeyboardModifiers::fromInt(
+            uniform(0, 7) * Qt::ShiftModifier); // shift, ctrl, alt
     }
 
     void note(const QString &step)
@@ -124,205 +90,206 @@ class TestRandomEvents : public QObject {
             recent.pop_front();
     }
 
-    // Every move a marker reports passes through here on its way to the editor.
-    void spyOn(const char *arrayName)
+    // Where marker i must be, in whole pixels of the client area.
+    QPoint pixelOf(std::size_t i) const
     {
-        platform::ControlArray &array = form->ControlArrays(arrayName);
-        array.OnMouseMove([this, handler = array.mouseMove()](std::int16_t index,
-                              std::int16_t button, std::int16_t shift, float x, float y) {
-            lastIndex = index;
-            lastButton = button;
-            if (button == 1)
-                lastDragged = index;
-            handler(index, button, shift, x, y);
-        });
+        return { static_cast<int>(std::lround(x[i] / twipsPerPixel())),
+            static_cast<int>(std::lround(y[i] / twipsPerPixel())) };
+    }
+
+    // The marker under a point of the window, as the toolkit finds the widget there; -1 if none.
+    int markerAt(QPoint at) const
+    {
+        const auto found = std::find(markers.begin(), markers.end(), window->childAt(at));
+        return found == markers.end() ? -1 : static_cast<int>(found - markers.begin());
+    }
+
+    // Marker i got a move with these buttons, at `corner` pixels of the client area.
+    void reached(int i, QPoint corner, Qt::MouseButtons buttons)
+    {
+        expected[0] = QString::number(i);
+        if (buttons != Qt::LeftButton)
+            return;
+        const auto index = static_cast<std::size_t>(i);
+        x[index] = static_cast<float>(corner.x() * twipsPerPixel());
+        y[index] = static_cast<float>(corner.y() * twipsPerPixel());
+        expected[1] = Number(x[index]);
+        expected[2] = Number(y[index]);
+        dragged = true;
+    }
+
+    // The pointer is where it is, with `buttons` held: the capturing marker gets the move, or
+    // with none held whichever marker lies under the pointer.
+    void pointerAt(Qt::MouseButtons buttons)
+    {
+        const QPointF global = window->windowHandle()->mapToGlobal(QPointF(pointer->at()));
+        if (global == lastGlobal)
+            return;
+        lastGlobal = global;
+        const int i = captured ? *captured : markerAt(pointer->at());
+        if (i >= 0)
+            reached(i, pointer->at() - ClientArea(window)->mapTo(window, QPoint()), buttons);
     }
 
     void pointerMove()
     {
-        const int index = uniform(0, 7);
-        const float dx = offset();
-        const float dy = offset();
-        const Qt::KeyboardModifiers keys = modifiers();
-        note(QStringLiteral("pointer onto %1 %2 %3 keys %4 held %5")
-                 .arg(index)
-                 .arg(dx, 0, 'g', 9)
-                 .arg(dy, 0, 'g', 9)
-                 .arg(keys.toInt())
-                 .arg(pointer->held().toInt()));
-        pointer->moveOnto(marker(index), dx, dy, keys);
+        const int held = pointer->held().toInt();
+        if (chance(0.6)) {
+            const auto target = static_cast<std::size_t>(uniform(0, 10));
+            const int dx = uniform(0, 254);
+            const int dy = uniform(0, 254);
+            note(QString::asprintf("pointer onto %s %d,%d held %d", Names[target], dx, dy, held));
+            pointer->moveOnto(Control(window, Names[target]), float(dx), float(dy), modifiers());
+        } else {
+            const QPointF to = QPointF(pixels(), pixels()) * twipsPerPixel();
+            note(QString::asprintf("pointer to %g,%g held %d", to.x(), to.y(), held));
+            pointer->moveTo(float(to.x()), float(to.y()), modifiers());
+        }
+        pointerAt(pointer->held());
     }
 
     void pointerPress()
     {
-        const Qt::MouseButton button = Buttons[static_cast<std::size_t>(uniform(0, 2))];
+        const Qt::MouseButton button
+            = chance(0.5) ? Qt::LeftButton : Buttons[static_cast<std::size_t>(uniform(0, 2))];
         if (pointer->held().testFlag(button))
             return;
         if (!pointer->held()) {
-            // A first button goes down on a marker; not on a text box, whose context menu or
-            // text drag would take over the mouse.
-            const int index = uniform(0, 7);
-            pointer->moveOnto(marker(index), static_cast<float>(uniform(0, 240)),
-                static_cast<float>(uniform(0, 240)));
-            if (qobject_cast<QAbstractButton *>(Window("Form1")->childAt(pointer->at())) == nullptr)
+            // A first button goes down on a marker only: on a text box or the menu bar its
+            // context menu, text drag or menu would take over the mouse.
+            const auto i = static_cast<std::size_t>(uniform(0, 7));
+            note(QString::asprintf("pointer onto %s to press", Names[i]));
+            pointer->moveOnto(markers[i], float(uniform(0, 240)), float(uniform(0, 240)));
+            pointerAt({});
+            if (markerAt(pointer->at()) < 0)
                 return;
+            captured = markerAt(pointer->at());
+            dragged = false;
         }
-        note(QStringLiteral("press %1 at %2,%3")
-                 .arg(button)
-                 .arg(pointer->at().x())
-                 .arg(pointer->at().y()));
+        note(QString::asprintf("press %d on %d", button, *captured));
+        pointerAt(pointer->held()); // a press elsewhere is a move there first
         pointer->press(button, modifiers());
     }
 
-    void pointerRelease()
+    // Whether this ends a drag.
+    bool pointerRelease()
     {
         for (const Qt::MouseButton button : Buttons)
             if (pointer->held().testFlag(button) && chance(0.6)) {
-                note(QStringLiteral("release %1").arg(button));
+                note(QString::asprintf("release %d", button));
+                pointerAt(pointer->held());
                 pointer->release(button, modifiers());
-                return;
+                if (pointer->held())
+                    return false;
+                captured.reset();
+                return dragged;
             }
+        return false;
     }
 
-    // A move no pointer device makes: straight to a marker, whichever holds the mouse, with any
-    // buttons and an offset of up to ten million twips.
-    QString directMove(int index, const ButtonSet &set, QPointF at)
+    // A move no pointer device makes: straight to any marker, whichever holds the mouse, with
+    // any buttons; the marker's corner is aimed at `corner` pixels of the client area.
+    void directMove()
     {
-        const Qt::MouseButtons buttons = set.buttons;
-        note(QStringLiteral("move sent to %1 buttons %2 at %3,%4")
-                 .arg(index)
-                 .arg(buttons.toInt())
-                 .arg(at.x())
-                 .arg(at.y()));
-        platform::Control &target = marker(index);
-        const float left = target.Left();
-        const float top = target.Top();
-        QWidget *widget = target.widget();
+        const auto i = static_cast<std::size_t>(uniform(0, 7));
+        const auto buttons = Qt::MouseButtons::fromInt(chance(0.6) ? 1 : uniform(0, 7));
+        const QPoint corner(pixels(), pixels());
+        note(QString::asprintf("move sent to %s buttons %d for %d,%d px", Names[i], buttons.toInt(),
+            corner.x(), corner.y()));
+        const QPointF at(corner - pixelOf(i));
         QMouseEvent move(
-            QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, buttons, modifiers());
-        QApplication::sendEvent(widget, &move);
-
-        if (lastIndex != index || lastButton != set.bits)
-            return QStringLiteral("the marker did not report the move it was sent");
-        const bool drags = buttons == Qt::LeftButton;
-        const float expectedLeft = drags ? left + static_cast<float>(at.x() * 15.0) : left;
-        const float expectedTop = drags ? top + static_cast<float>(at.y() * 15.0) : top;
-        if (target.Left() != expectedLeft || target.Top() != expectedTop)
-            return QStringLiteral("marker %1 is at %2,%3, not %4,%5")
-                .arg(index)
-                .arg(target.Left())
-                .arg(target.Top())
-                .arg(expectedLeft)
-                .arg(expectedTop);
-        return {};
-    }
-
-    QString randomDirectMove()
-    {
-        const ButtonSet &buttons = chance(0.6) ? ButtonSets[1] : ButtonSets[uniform(0, 7)];
-        const double pixels = static_cast<double>(offset()) / 15.0;
-        const double other = static_cast<double>(offset()) / 15.0;
-        const double fraction = chance(0.5) ? std::uniform_real_distribution(0.0, 1.0)(random) : 0;
-        return directMove(uniform(0, 7), buttons, QPointF(pixels + fraction, other));
+            QEvent::MouseMove, at, markers[i]->mapToGlobal(at), Qt::NoButton, buttons, modifiers());
+        QApplication::sendEvent(markers[i], &move);
+        reached(static_cast<int>(i), corner, buttons);
     }
 
     void resize()
     {
-        QSize size(uniform(1, 4000), uniform(1, 3000));
-        if (chance(0.1))
-            size = QSize(1, 1);
-        else if (chance(0.1))
-            size = QSize(4000, 3000);
-        note(QStringLiteral("resize to %1 x %2").arg(size.width()).arg(size.height()));
-        Window("Form1")->resize(size);
+        // At times drawn first, then resized before the picture is shown.
+        if (chance(0.3))
+            directMove();
+        const QSize size = chance(0.1) ? QSize(1, 1) : QSize(uniform(1, 2000), uniform(1, 1500));
+        note(QString::asprintf("resize to %d x %d", size.width(), size.height()));
+        window->resize(size);
         QCoreApplication::processEvents();
     }
 
-    void about()
+    QString about()
     {
-        const auto &window = platform::Application::Current().Instance<Form_About>();
-        switch (uniform(0, 2)) {
-        case 0:
-            note(QStringLiteral("About chosen"));
-            form->Mn_About_Click();
-            break;
-        case 1:
-            note(QStringLiteral("About chosen from the menu"));
-            Window("Form1")->menuBar()->actions().first()->trigger();
-            break;
-        default:
-            note(QStringLiteral("About closed"));
-            Window(window)->close();
-            break;
-        }
+        QMainWindow *about = Window("Form_About");
+        const bool open = chance(0.5);
+        note(open ? QStringLiteral("About chosen from the menu") : QStringLiteral("About closed"));
+        if (open)
+            window->menuBar()->findChild<QAction *>(QStringLiteral("Mn_About"))->trigger();
+        else
+            about->close();
+        QCoreApplication::processEvents();
+        return about->isVisible() == open
+            ? QString()
+            : QStringLiteral("the About window did not %1").arg(open ? "show" : "close");
     }
 
-    // Whether the drawing has the foreground within a pixel of a point in twips, or the point
-    // lies too near the client area's edge to tell. Only those few pixels are painted.
-    bool curveNear(float x, float y) const
+    // Empty while the markers, the read-outs and, if asked, the picture show the account.
+    QString disagreement(bool picture) const
     {
-        QWidget *client = ClientArea(Window("Form1"));
-        const QPoint centre(static_cast<int>(std::lround(x / TwipsPerPixel())),
-            static_cast<int>(std::lround(y / TwipsPerPixel())));
-        if (!client->rect().adjusted(1, 1, -1, -1).contains(centre))
-            return true;
-        QImage around(3, 3, QImage::Format_RGB32);
-        client->render(&around, QPoint(), QRegion(QRect(centre - QPoint(1, 1), QSize(3, 3))),
-            QWidget::DrawWindowBackground);
-        return CountColour(around, Foreground(Window("Form1"))) > 0;
-    }
-
-    // Empty while the points, markers, read-outs and picture agree; otherwise what disagrees.
-    QString disagreement()
-    {
-        const CurveModel &model = Model(*form);
-        for (int i = 0; i <= 7; ++i)
-            if (model.PointX[i] != marker(i).Left() || model.PointY[i] != marker(i).Top())
-                return QStringLiteral("point %1 is %2,%3, its marker at %4,%5")
-                    .arg(i)
-                    .arg(model.PointX[i])
-                    .arg(model.PointY[i])
-                    .arg(marker(i).Left())
-                    .arg(marker(i).Top());
-
-        const QString index = lastIndex ? QString::number(*lastIndex) : QStringLiteral("Index");
-        if (text("Text_Ind") != index)
-            return QStringLiteral("Text_Ind reads %1, not %2").arg(text("Text_Ind"), index);
-        const auto readOut = [&](const std::vector<float> &points, const char *initial) {
-            return lastDragged ? ReadOut(points[static_cast<std::size_t>(*lastDragged)])
-                               : QString::fromLatin1(initial);
-        };
-        if (text("Text_x") != readOut(model.PointX, "x"))
-            return QStringLiteral("Text_x reads %1, not %2")
-                .arg(text("Text_x"), readOut(model.PointX, "x"));
-        if (text("Text_y") != readOut(model.PointY, "y"))
-            return QStringLiteral("Text_y reads %1, not %2")
-                .arg(text("Text_y"), readOut(model.PointY, "y"));
-
-        // The curve starts at P0 and ends at P7, wherever these lie on the picture.
-        for (const int end : { 0, 7 }) {
-            const float x = model.PointX[static_cast<std::size_t>(end)];
-            const float y = model.PointY[static_cast<std::size_t>(end)];
-            if (!curveNear(x, y))
-                return QStringLiteral("no curve at P%1 (%2,%3)").arg(end).arg(x).arg(y);
+        for (std::size_t i = 0; i < markers.size(); ++i)
+            if (markers[i]->pos() != pixelOf(i))
+                return QString::asprintf("marker %zu is at %d,%d px, not %d,%d (%g,%g twips)", i,
+                    markers[i]->pos().x(), markers[i]->pos().y(), pixelOf(i).x(), pixelOf(i).y(),
+                    double(x[i]), double(y[i]));
+        for (std::size_t r = 0; r < expected.size(); ++r) {
+            const QString shown = Control(window, Names[ReadOuts + r])->property("text").toString();
+            if (shown != expected[r])
+                return QStringLiteral("%1 reads %2, not %3")
+                    .arg(QLatin1String(Names[ReadOuts + r]), shown, expected[r]);
         }
+        // A window too small for any of it moves the client area out of sight.
+        QWidget *client = ClientArea(window);
+        if (!picture || !window->rect().intersects(client->geometry()))
+            return {};
+        if (QString stray = StrayInk(window, x, y); !stray.isEmpty())
+            return stray;
+        // The curve's middle shows where it lies on the client area and no control covers it.
+        const QPointF middle = CurvePoint(x, y, 0.5);
+        const QPoint at = (middle / twipsPerPixel()).toPoint();
+        const QList<QWidget *> controls
+            = client->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+        if (!client->rect().contains(at)
+            || std::any_of(controls.begin(), controls.end(),
+                [&](auto *c) { return c->geometry().adjusted(-2, -2, 2, 2).contains(at); }))
+            return {};
+        if (!HasColourNear(
+                Screen(window), float(middle.x()), float(middle.y()), Foreground(window)))
+            return QString::asprintf("no curve at its middle %g,%g twips", middle.x(), middle.y());
         return {};
     }
 
 private slots:
-    void initTestCase() { s_testLog = qInstallMessageHandler(QuietLog); }
+    void initTestCase()
+    {
+        s_testLog = qInstallMessageHandler(
+            [](QtMsgType type, const QMessageLogContext &context, const QString &message) {
+                if (!message.contains(QLatin1String("does not support raise()")))
+                    s_testLog(type, context, message);
+            });
+    }
     void cleanupTestCase() { qInstallMessageHandler(s_testLog); }
 
     void init()
     {
+        platform::Application::Current().Instance<Form_About>(); // its window, not yet shown
         form = std::make_unique<Form1>();
         form->Form_Load();
-        QVERIFY(QTest::qWaitForWindowExposed(Window("Form1")));
-        spyOn("Option1");
-        spyOn("Command1");
-        pointer = std::make_unique<Pointer>(*form);
-        lastIndex.reset();
-        lastDragged.reset();
+        window = Window("Form1");
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        for (std::size_t i = 0; i < markers.size(); ++i)
+            QVERIFY((markers[i] = Control(window, Names[i])) != nullptr);
+        pointer = std::make_unique<Pointer>(window);
+        x = InitialX;
+        y = InitialY;
+        captured.reset();
+        lastGlobal.reset();
+        expected = { QStringLiteral("Index"), QStringLiteral("x"), QStringLiteral("y") };
         recent.clear();
     }
 
@@ -330,54 +297,45 @@ private slots:
     {
         pointer.reset();
         form.reset();
-        Window(platform::Application::Current().Instance<Form_About>())->close();
+        Window("Form_About")->close();
     }
 
-    void pointsMarkersReadOutsAndPictureAgreeAfterEveryStep()
+    void markersReadOutsAndPictureFollowThePointer()
     {
         const std::uint64_t seed = Seed();
         random.seed(seed);
         bool set = false;
         const int steps = qEnvironmentVariableIntValue("BEZIER7_STEPS", &set);
-        for (int step = 1; step <= (set ? steps : 3000); ++step) {
-            QString problem;
+        const int last = set ? steps : 3000;
+        QString problem = disagreement(true);
+        for (int step = 1; step <= last && problem.isEmpty(); ++step) {
+            bool picture = step % 3 == 0 || step == last;
             const int kind = uniform(0, 99);
-            if (kind < 30) {
+            if (kind < 50) {
                 pointerMove();
-            } else if (kind < 40) {
+            } else if (kind < 64) {
                 pointerPress();
-            } else if (kind < 50) {
-                pointerRelease();
-            } else if (kind < 75) {
-                problem = randomDirectMove();
-            } else if (kind < 80) {
+            } else if (kind < 76) {
+                picture = pointerRelease() || picture;
+            } else if (kind < 86) {
+                directMove();
+            } else if (kind < 91) {
                 resize();
-            } else if (kind < 84) {
-                // Drawn, resized before the picture is shown, and drawn again.
-                problem = directMove(uniform(0, 7), ButtonSets[1], QPointF(uniform(-50, 50), 3));
-                const QSize size(uniform(1, 4000), uniform(1, 3000));
-                note(QStringLiteral("resize to %1 x %2").arg(size.width()).arg(size.height()));
-                Window("Form1")->resize(size);
-                QCoreApplication::processEvents();
-                if (problem.isEmpty())
-                    problem = directMove(uniform(0, 7), ButtonSets[1], QPointF(-2, uniform(-9, 9)));
-            } else if (kind < 89) {
-                about();
+            } else if (kind < 95) {
+                problem = about();
             } else {
                 note(QStringLiteral("events processed"));
                 QCoreApplication::processEvents();
             }
             if (problem.isEmpty())
-                problem = disagreement();
-            if (!problem.isEmpty()) {
-                QFAIL(qPrintable(QStringLiteral("seed %1, step %2: %3\nlast steps:\n  %4")
-                                     .arg(seed)
-                                     .arg(step)
-                                     .arg(problem,
-                                         QStringList(recent.begin(), recent.end())
-                                             .join(QStringLiteral("\n  ")))));
-            }
+                problem = disagreement(picture);
+            if (!problem.isEmpty())
+                problem = QStringLiteral("seed %1, step %2: %3\nlast steps:\n  %4")
+                              .arg(seed)
+                              .arg(step)
+                              .arg(problem, QStringList(recent.begin(), recent.end()).join("\n  "));
         }
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 };
 
