@@ -71,8 +71,10 @@ QImage Screen(const QMainWindow *window)
     const double ratio = store.devicePixelRatio();
     const QRectF area(QPointF(client->mapTo(client->window(), QPoint(0, 0))) * ratio,
         QSizeF(client->size()) * ratio);
-    QImage image
-        = store.copy(area.toAlignedRect() & store.rect()).convertToFormat(QImage::Format_RGB32);
+    const QRect shown = area.toAlignedRect() & store.rect();
+    if (shown.isEmpty()) // a window too small to show any of its client area
+        return {};
+    QImage image = store.copy(shown).convertToFormat(QImage::Format_RGB32);
     image.setDevicePixelRatio(ratio);
     return image;
 }
