@@ -100,7 +100,7 @@ class TestRandomEvents : public QObject {
     // The marker under a point of the window, as the toolkit finds the widget there; -1 if none.
     int markerAt(QPoint at) const
     {
-        const auto found = std::find(markers.begin(), markers.end(), window->childAt(at));
+        const auto *const found = std::find(markers.begin(), markers.end(), window->childAt(at));
         return found == markers.end() ? -1 : static_cast<int>(found - markers.begin());
     }
 
@@ -133,7 +133,7 @@ class TestRandomEvents : public QObject {
 
     void pointerMove()
     {
-        const int held = pointer->held().toInt();
+        const auto held = static_cast<int>(pointer->held().toInt());
         if (chance(0.6)) {
             const auto target = static_cast<std::size_t>(uniform(0, 10));
             const int dx = uniform(0, 254);
@@ -179,7 +179,7 @@ class TestRandomEvents : public QObject {
                 note(QString::asprintf("release %d", button));
                 pointerAt(pointer->held());
                 pointer->release(button, modifiers());
-                if (pointer->held())
+                if (pointer->held() != Qt::NoButton)
                     return false;
                 captured.reset();
                 return dragged;

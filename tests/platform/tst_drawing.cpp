@@ -13,7 +13,7 @@ namespace {
 
 // clang-format off
 constexpr platform::ControlDesign Controls[] = {
-    { .kind = PushButton, .name = "Command1", .index = 1, .caption = "1",
+    { .name = "Command1", .kind = PushButton, .index = 1, .caption = "1",
       .left = 1500, .top = 1500, .width = 600, .height = 600, .tabIndex = 0 },
 };
 

@@ -17,13 +17,13 @@ using enum platform::ControlKind;
 
 // clang-format off
 constexpr platform::ControlDesign Controls[] = {
-    { .kind = PushButton, .name = "Command1", .index = 1, .caption = "1",
+    { .name = "Command1", .kind = PushButton, .index = 1, .caption = "1",
       .left = 1500, .top = 1500, .width = 450, .height = 450, .tabIndex = 0 },
-    { .kind = PushButton, .name = "Command1", .index = 2, .caption = "2",
+    { .name = "Command1", .kind = PushButton, .index = 2, .caption = "2",
       .left = 4500, .top = 1500, .width = 450, .height = 450, .tabIndex = 1 },
-    { .kind = OptionButton, .name = "Option1", .index = 0, .caption = "0",
+    { .name = "Option1", .kind = OptionButton, .index = 0, .caption = "0",
       .left = 1500, .top = 3000, .width = 450, .height = 300, .tabIndex = 2 },
-    { .kind = TextBox, .name = "Text1", .caption = "t",
+    { .name = "Text1", .kind = TextBox, .caption = "t",
       .left = 4500, .top = 3000, .width = 900, .height = 300, .tabIndex = 3 },
 };
 

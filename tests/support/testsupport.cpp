@@ -20,10 +20,10 @@ namespace testsupport {
 
 QMainWindow *Window(const char *formName)
 {
-    for (QWidget *widget : QApplication::topLevelWidgets())
-        if (widget->objectName() == QLatin1String(formName))
-            return qobject_cast<QMainWindow *>(widget);
-    return nullptr;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    const auto found = std::find_if(windows.begin(), windows.end(),
+        [&](const QWidget *window) { return window->objectName() == QLatin1String(formName); });
+    return found == windows.end() ? nullptr : qobject_cast<QMainWindow *>(*found);
 }
 
 QWidget *ClientArea(const QMainWindow *window)

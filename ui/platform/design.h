@@ -21,8 +21,8 @@ struct FontDesign {
 
 // One control of a window's design. Geometry is in twips of the client area.
 struct ControlDesign {
-    ControlKind kind;
     std::string_view name;
+    ControlKind kind;
     int index = -1; // element of the control array `name`; -1 for a single control
     std::string_view caption; // caption or initial text
     float left = 0;
