@@ -14,13 +14,14 @@ host_version=$(dpkg-query -W -f='${Version}' qt6-base-dev 2>/dev/null || true)
 }
 
 # Only what the program uses. Tablet support needs wintab.h, which Debian's source leaves out.
-# Direct2D stays on: the DirectWrite font database the Windows plugin links comes with it.
+# Dynamic OpenGL stays on by itself when OpenGL is off, and the Windows plugin then fails to
+# build. Direct2D stays on: the DirectWrite font database the Windows plugin links comes with it.
 OPTIONS=(
     -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF
     -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF
     -DFEATURE_network=OFF -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_xml=OFF
     -DFEATURE_printsupport=OFF -DFEATURE_testlib=OFF -DFEATURE_concurrent=OFF
-    -DFEATURE_opengl=OFF -DFEATURE_vulkan=OFF -DFEATURE_freetype=OFF -DFEATURE_fontconfig=OFF
+    -DFEATURE_opengl=OFF -DFEATURE_dynamicgl=OFF -DFEATURE_vulkan=OFF -DFEATURE_freetype=OFF -DFEATURE_fontconfig=OFF
     -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_icu=OFF -DFEATURE_zstd=OFF
     -DFEATURE_tabletevent=OFF
 )
