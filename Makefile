@@ -51,3 +51,9 @@ bench: setup
 .PHONY: package
 package: setup
 	@scripts/package.sh
+
+# The Windows program, cross-built against a static Qt built once into ~/.cache/bezier7 (about 35
+# minutes on two cores): build-windows/bezier7.exe, its zip and its installer.
+.PHONY: windows
+windows:
+	@scripts/windows.sh
