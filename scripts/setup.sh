@@ -2,21 +2,42 @@
 # Installs the Debian packages that building, running and testing bezier7 need, only those that
 # are missing. As root it installs them; otherwise through sudo where that works without a
 # password prompt; failing both, it prints the one apt-get line to run.
+# Usage: scripts/setup.sh [linux|windows]    (the set for the Linux build, the default, or the
+# Windows one: cross-compiler, Wine, installer and archive tools)
 set -euo pipefail
 
-PACKAGES=(
-    g++ make cmake                       # compiler and build
-    qt6-base-dev libgl-dev               # Qt 6 Widgets and Qt Test
-    fonts-dejavu-core fonts-dejavu-extra fonts-liberation2  # the faces the windows use
-    xvfb xauth                           # a virtual display for the real-window tests
-    xdotool xclip openbox wmctrl x11-utils  # real X input, the selection, a window manager
-    libxtst-dev                          # real X input in bulk, from the soak test itself
-    valgrind                             # instruction counts for the benchmarks
-    clang-tidy cppcheck                  # static analysis
-    qt6-wayland weston                   # native Wayland, and a headless compositor to test it on
-    debhelper lintian blhc               # the Debian package, its checks, its hardening flags
-    desktop-file-utils appstream         # checks of the desktop entry and the AppStream metadata
-)
+case ${1:-linux} in
+linux)
+    PACKAGES=(
+        g++ make cmake                       # compiler and build
+        qt6-base-dev libgl-dev               # Qt 6 Widgets and Qt Test
+        fonts-dejavu-core fonts-dejavu-extra fonts-liberation2  # the faces the windows use
+        xvfb xauth                           # a virtual display for the real-window tests
+        xdotool xclip openbox wmctrl x11-utils  # real X input, the selection, a window manager
+        libxtst-dev                          # real X input in bulk, from the soak test itself
+        valgrind                             # instruction counts for the benchmarks
+        clang-tidy cppcheck                  # static analysis
+        qt6-wayland weston                   # native Wayland, and a headless compositor to test it on
+        debhelper lintian blhc               # the Debian package, its checks, its hardening flags
+        desktop-file-utils appstream         # checks of the desktop entry and the AppStream metadata
+    )
+    ;;
+windows)
+    PACKAGES=(
+        make cmake ninja-build dpkg-dev      # build; dpkg-dev unpacks Qt's source package
+        qt6-base-dev                         # the host's moc, rcc and uic for the cross build
+        g++-mingw-w64-x86-64-posix mingw-w64-tools  # the 64-bit Windows compiler, resources
+        nsis zip                             # the installer and the archive
+        icoutils python3-pefile              # reading the executable's icon and version record
+        wine wine64 fonts-wine               # the Windows program's tests, with Windows' faces
+        xvfb xauth xdotool xclip openbox wmctrl x11-utils  # real windows for them, as on Linux
+    )
+    ;;
+*)
+    echo "usage: scripts/setup.sh [linux|windows]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for package in "${PACKAGES[@]}"; do

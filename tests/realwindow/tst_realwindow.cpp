@@ -3,6 +3,7 @@
 
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -26,6 +27,55 @@ bool ControlAt(const QImage &client, QPoint corner)
         || client.pixelColor(corner + QPoint(3, 8)) != background;
 }
 
+// The controls' design face is 8 points; the tests run at 96 dpi. A sans face's digits stand about
+// 0.72 em high: two thirds of an em allows for hinting and antialiasing, and no more.
+constexpr double DesignEm = 8.0 * 96 / 72;
+constexpr int MinimumDigitHeight = static_cast<int>(DesignEm * 2 / 3);
+
+// The height of the rightmost glyph's ink in a picture of a control (an option button's digit lies
+// right of its indicator): the rightmost run of columns with dark pixels, from top row to bottom.
+int DigitHeight(const QImage &control)
+{
+    // Darker than three quarters of white: small digits' antialiased strokes are grey.
+    const auto ink = [&](int x, int y) { return control.pixelColor(x, y).value() < 192; };
+    const auto inkIn = [&](int x) {
+        for (int y = 0; y < control.height(); ++y)
+            if (ink(x, y))
+                return true;
+        return false;
+    };
+    int right = control.width() - 1;
+    while (right >= 0 && !inkIn(right))
+        --right;
+    int left = right;
+    while (left > 0 && inkIn(left - 1))
+        --left;
+    int top = control.height();
+    int bottom = -1;
+    for (int y = 0; y < control.height(); ++y)
+        for (int x = std::max(left, 0); x <= right; ++x)
+            if (ink(x, y)) {
+                top = std::min(top, y);
+                bottom = y;
+            }
+    return std::max(bottom - top + 1, 0);
+}
+
+// The client area's top row in a picture of the whole window, or its height if none is found: the
+// row where the index read-out's frame starts, the read-out lying at the client area's top edge.
+// Right of the read-outs (which end at 9015 twips) lies only what spans the window's width, such as
+// the menu bar's rows: the first row that differs there from a column across the read-out.
+int ClientTop(const QImage &window)
+{
+    const int across = TextInd.x() + 16;
+    const int beside = 9045 / 15;
+    int top = 0;
+    while (
+        top < window.height() && window.pixelColor(across, top) == window.pixelColor(beside, top))
+        ++top;
+    return top;
+}
+
 } // namespace
 
 class TestRealWindow : public QObject {
@@ -46,7 +96,13 @@ private slots:
         QVERIFY(!window.isEmpty());
         // Away from the screen's corner, so the pointer can go left of and above the window.
         RealWindow::run("xdotool", { "windowmove", "--sync", window, "200", "150" });
-        origin = program->clientOrigin(window, Client.height());
+        // Found in the picture, so that a client area of another size than the design's fails
+        // only the check of its size.
+        const QRect outer = program->geometry(window);
+        const QImage whole = program->grabWhen(
+            outer, [](const QImage &image) { return ClientTop(image) < image.height(); });
+        QVERIFY(!whole.isNull());
+        origin = outer.topLeft() + QPoint(0, ClientTop(whole));
     }
 
     void cleanup() { program.reset(); }
@@ -175,6 +231,40 @@ private slots:
         QVERIFY(ControlAt(program->grab(clientArea()), Handle6));
         QVERIFY(
             HasColourNear(program->grab(clientArea()), CurveAt(InitialX, InitialY, 0.75), Black));
+    }
+
+    // Each marker's digit at the design's size, not shrunk to fit a style's wider margins.
+    void markersShowTheirDigitsAtTheDesignSize()
+    {
+        program->click(screen(TextInd + QPoint(10, 8))); // no marker keeps a focus frame
+        const QImage client = program->grabWhen(clientArea(), [](const QImage &image) {
+            return HasColourNear(image, { 6142.5 / 15, 2782.5 / 15 }, Red);
+        });
+        QVERIFY(!client.isNull());
+        QStringList small;
+        for (std::size_t i = 0; i < InitialX.size(); ++i) {
+            // Markers sit with their top-left corner on their point; the end points' option
+            // buttons are 375 twips wide, the push buttons 255; all are 255 high. Inside the frame:
+            const bool option = i == 0 || i == InitialX.size() - 1;
+            const QRect marker(QPoint(int(InitialX[i]) / 15, int(InitialY[i]) / 15),
+                QSize((option ? 375 : 255) / 15, 255 / 15));
+            const int height = DigitHeight(client.copy(marker.adjusted(3, 3, -3, -3)));
+            if (height < MinimumDigitHeight)
+                small << QStringLiteral("%1: %2 px").arg(i).arg(height);
+        }
+        RealWindow::save(client, "markers.png");
+        QVERIFY2(small.isEmpty(),
+            qPrintable(QStringLiteral("digits under %1 px high (marker: ink height): %2")
+                           .arg(MinimumDigitHeight)
+                           .arg(small.join(", "))));
+    }
+
+    // The client area below the menu bar is the design's 9075 x 5415 twips.
+    void clientAreaIsTheDesignSize()
+    {
+        const QImage whole = program->grab(program->geometry(window));
+        QCOMPARE(
+            QSize(whole.width(), whole.height() - ClientTop(whole)), QSize(9075 / 15, 5415 / 15));
     }
 };
 

@@ -55,7 +55,8 @@ public:
     void click(QPoint screen) const;
     void key(const QString &keys) const;
 
-    // Clicks into a text box, selects all of it and reads the X selection back.
+    // Clicks into a text box, selects and copies all of it, and reads back what the program put
+    // into the X primary selection or the clipboard; fails if it put nothing new into either.
     QString readText(QPoint screen) const;
 
     QImage grab(const QRect &screenArea) const;
