@@ -29,6 +29,25 @@ QString ActiveWindow()
     return QString::fromLocal8Bit(xdotool.readAllStandardOutput()).trimmed();
 }
 
+struct Opened {
+    QString editor;
+    QString about; // empty if it did not open
+    QPoint aboutItem; // on the screen
+};
+
+// Waits for the editor and chooses its menu item "About", as a user would.
+Opened OpenAbout(const RealWindow &program)
+{
+    const QString editor = program.waitForWindow(Caption);
+    const QRect outer = program.geometry(editor);
+    const int menuHeight = outer.height() - Client.height();
+    const QPoint item = outer.topLeft() + QPoint(20, menuHeight / 2);
+    if (editor.isEmpty() || menuHeight <= 10)
+        return { editor, {}, item };
+    program.click(item);
+    return { editor, program.waitForWindow("About"), item };
+}
+
 } // namespace
 
 // The About window and the program's lifetime under a window manager, as a user meets them.
@@ -40,15 +59,7 @@ private slots:
     void aboutKeepsTheProgramUntilItIsClosedToo()
     {
         RealWindow program;
-        const QString editor = program.waitForWindow(Caption);
-        QVERIFY(!editor.isEmpty());
-        const QRect outer = program.geometry(editor);
-        const int menuHeight = outer.height() - Client.height();
-        QVERIFY(menuHeight > 10);
-        const QPoint aboutItem = outer.topLeft() + QPoint(20, menuHeight / 2);
-
-        program.click(aboutItem);
-        const QString about = program.waitForWindow("About");
+        const auto [editor, about, aboutItem] = OpenAbout(program);
         QVERIFY(!about.isEmpty());
         const QRect aboutArea = program.geometry(about);
         QCOMPARE(aboutArea.size(), QSize(196, 203));
@@ -74,16 +85,10 @@ private slots:
     void choosingAboutAgainBringsItForward()
     {
         RealWindow program;
-        const QString editor = program.waitForWindow(Caption);
-        QVERIFY(!editor.isEmpty());
-        const QRect outer = program.geometry(editor);
-        const int menuHeight = outer.height() - Client.height();
-        const QPoint aboutItem = outer.topLeft() + QPoint(20, menuHeight / 2);
-        program.click(aboutItem);
-        const QString about = program.waitForWindow("About");
+        const auto [editor, about, aboutItem] = OpenAbout(program);
         QVERIFY(!about.isEmpty());
 
-        program.click(outer.topLeft() + QPoint(300, menuHeight + 300));
+        program.click(aboutItem + QPoint(280, 300)); // on the editor's client area
         QTRY_COMPARE(ActiveWindow(), editor);
         program.click(aboutItem);
         QTRY_COMPARE(ActiveWindow(), about);
