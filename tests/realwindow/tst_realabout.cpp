@@ -59,23 +59,23 @@ private slots:
     void aboutKeepsTheProgramUntilItIsClosedToo()
     {
         RealWindow program;
-        const auto [editor, about, aboutItem] = OpenAbout(program);
-        QVERIFY(!about.isEmpty());
-        const QRect aboutArea = program.geometry(about);
+        const Opened opened = OpenAbout(program);
+        QVERIFY(!opened.about.isEmpty());
+        const QRect aboutArea = program.geometry(opened.about);
         QCOMPARE(aboutArea.size(), QSize(196, 203));
         const QImage picture = program.grabWhen(
             aboutArea, [](const QImage &image) { return image.pixelColor(4, 196) == LightYellow; });
         QVERIFY(!picture.isNull());
         RealWindow::save(picture, "about.png");
-        QTRY_COMPARE(ActiveWindow(), about);
+        QTRY_COMPARE(ActiveWindow(), opened.about);
 
         // Closing the editor as a user would leaves the program running with the About window.
-        RealWindow::run("wmctrl", { "-i", "-c", Hex(editor) });
+        RealWindow::run("wmctrl", { "-i", "-c", Hex(opened.editor) });
         QTRY_VERIFY(!RealWindow::windowList().contains(Caption));
         QThread::msleep(300);
         QCOMPARE(program.process().state(), QProcess::Running);
 
-        RealWindow::run("wmctrl", { "-i", "-c", Hex(about) });
+        RealWindow::run("wmctrl", { "-i", "-c", Hex(opened.about) });
         QCOMPARE(program.waitForExit(), 0);
     }
 
@@ -85,13 +85,13 @@ private slots:
     void choosingAboutAgainBringsItForward()
     {
         RealWindow program;
-        const auto [editor, about, aboutItem] = OpenAbout(program);
-        QVERIFY(!about.isEmpty());
+        const Opened opened = OpenAbout(program);
+        QVERIFY(!opened.about.isEmpty());
 
-        program.click(aboutItem + QPoint(280, 300)); // on the editor's client area
-        QTRY_COMPARE(ActiveWindow(), editor);
-        program.click(aboutItem);
-        QTRY_COMPARE(ActiveWindow(), about);
+        program.click(opened.aboutItem + QPoint(280, 300)); // on the editor's client area
+        QTRY_COMPARE(ActiveWindow(), opened.editor);
+        program.click(opened.aboutItem);
+        QTRY_COMPARE(ActiveWindow(), opened.about);
     }
 
     void closingAboutFirstLeavesTheEditor()
