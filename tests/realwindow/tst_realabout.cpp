@@ -11,6 +11,28 @@ namespace {
 
 const QColor LightYellow(255, 255, 192);
 
+// The e-mail address's label in the About window's client area, and its dark blue text.
+constexpr QRect AddressBox(32, 160, 129, 17);
+bool IsAddressInk(QColor pixel)
+{
+    return pixel.blue() > pixel.red() + 60 && pixel.blue() > pixel.green() + 60;
+}
+
+// The columns the address's ink spans inside its label; a text cut at the label's edges reaches
+// the edge columns.
+QPair<int, int> AddressInk(const QImage &picture)
+{
+    int first = AddressBox.right() + 1;
+    int last = AddressBox.left() - 1;
+    for (int y = AddressBox.top(); y <= AddressBox.bottom(); ++y)
+        for (int x = AddressBox.left(); x <= AddressBox.right(); ++x)
+            if (IsAddressInk(picture.pixelColor(x, y))) {
+                first = qMin(first, x);
+                last = qMax(last, x);
+            }
+    return { first, last };
+}
+
 // wmctrl names windows in hexadecimal.
 QString Hex(const QString &window)
 {
@@ -67,6 +89,12 @@ private slots:
             aboutArea, [](const QImage &image) { return image.pixelColor(4, 196) == LightYellow; });
         QVERIFY(!picture.isNull());
         RealWindow::save(picture, "about.png");
+        // The whole address shows, inside its label: the face that could not fit gave way.
+        const QPair<int, int> ink = AddressInk(picture);
+        QVERIFY2(ink.first > AddressBox.left() && ink.second < AddressBox.right()
+                && ink.second - ink.first >= 100,
+            qPrintable(
+                QStringLiteral("address ink in columns %1 to %2").arg(ink.first).arg(ink.second)));
         QTRY_COMPARE(ActiveWindow(), opened.about);
 
         // Closing the editor as a user would leaves the program running with the About window.

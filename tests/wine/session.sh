@@ -9,8 +9,13 @@ prefix=$1
 shift
 export WINEPREFIX=$prefix WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=" # no offers to install .NET or a browser engine
+# Wine keeps the faces it first finds in the prefix's registry, so wineboot must not see the host's.
+export FONTCONFIG_FILE
+FONTCONFIG_FILE=$(cd "$(dirname "$0")" && pwd)/fonts.conf
 
-if [[ ! -f $prefix/.ready ]]; then
+# The marker names how the prefix was made; one made another way is made again.
+ready=$prefix/.ready-without-host-faces
+if [[ ! -f $ready ]]; then
     # Made aside and moved in whole, so that an interrupted start is never taken for a prefix.
     rm -rf "$prefix" "$prefix.new"
     WINEPREFIX=$prefix.new wineboot -u
@@ -18,7 +23,7 @@ if [[ ! -f $prefix/.ready ]]; then
     fonts=$(dpkg -L fonts-wine | grep -E '/(tahoma|tahomabd|ms_sans_serif|sserife|marlett)\.(ttf|fon)$')
     # shellcheck disable=SC2086
     cp $fonts "$prefix.new/drive_c/windows/Fonts/"
-    touch "$prefix.new/.ready"
+    touch "$prefix.new/${ready##*/}"
     mv "$prefix.new" "$prefix"
 fi
 

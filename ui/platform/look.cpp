@@ -3,6 +3,8 @@
 #include "units.h"
 
 #include <QApplication>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
@@ -110,8 +112,9 @@ void ApplyLabelDesign(QLabel *label, const ControlDesign &design)
     if (design.font) {
         // Faces tried in turn where the design's is missing, nearest first.
         QFont font = Font({ ToQString(design.font->face), QStringLiteral("Microsoft Sans Serif"),
-                              QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                              QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif") },
+                              QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"),
+                              QStringLiteral("Arial"), QStringLiteral("DejaVu Sans"),
+                              QStringLiteral("Sans Serif") },
             design.font->points);
         font.setWeight(static_cast<QFont::Weight>(design.font->weight));
         label->setFont(font);
@@ -135,9 +138,14 @@ void FitText(QWidget *widget, bool wordWrap)
         return needed.width() <= room.width() && needed.height() <= room.height();
     };
     QFont font = widget->font();
+    // A bitmap face, as Windows' own MS Sans Serif, comes in a few sizes only and cannot shrink:
+    // where it does not fit, an outline face of the same list takes its place.
+    const QFontInfo face(font);
+    if (!fits(font) && !QFontDatabase::isScalable(face.family(), face.styleName()))
+        font.setStyleStrategy(QFont::ForceOutline);
     while (!fits(font) && font.pointSizeF() - Step >= SmallestPoints)
         font.setPointSizeF(font.pointSizeF() - Step);
-    if (font.pointSizeF() != widget->font().pointSizeF())
+    if (font != widget->font())
         widget->setFont(font);
 }
 
@@ -160,12 +168,13 @@ QWidget *CreateWidget(ControlKind kind, const QString &caption, QWidget *parent)
 
 void SetControlsFont(QWidget *clientArea)
 {
-    // The designs' small push buttons and text boxes show their digits whole in a narrow face.
-    clientArea->setFont(
-        Font({ QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("Liberation Sans Narrow"),
-                 QStringLiteral("Arial Narrow"), QStringLiteral("DejaVu Sans"),
-                 QStringLiteral("Liberation Sans"), QStringLiteral("Sans Serif") },
-            8));
+    // The designs' small push buttons and text boxes show their digits whole in a narrow face, or
+    // in Tahoma, Windows' own dialog face, where Windows has no narrow one.
+    clientArea->setFont(Font(
+        { QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("Liberation Sans Narrow"),
+            QStringLiteral("Arial Narrow"), QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"),
+            QStringLiteral("Liberation Sans"), QStringLiteral("Sans Serif") },
+        8));
 }
 
 void ApplyLook(QWidget *widget, const ControlDesign &design)
