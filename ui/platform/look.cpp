@@ -138,15 +138,16 @@ void FitText(QWidget *widget, bool wordWrap)
         return needed.width() <= room.width() && needed.height() <= room.height();
     };
     QFont font = widget->font();
+    if (fits(font))
+        return;
     // A bitmap face, as Windows' own MS Sans Serif, comes in a few sizes only and cannot shrink:
-    // where it does not fit, an outline face of the same list takes its place.
+    // an outline face of the same list takes its place.
     const QFontInfo face(font);
-    if (!fits(font) && !QFontDatabase::isScalable(face.family(), face.styleName()))
+    if (!QFontDatabase::isScalable(face.family(), face.styleName()))
         font.setStyleStrategy(QFont::ForceOutline);
     while (!fits(font) && font.pointSizeF() - Step >= SmallestPoints)
         font.setPointSizeF(font.pointSizeF() - Step);
-    if (font != widget->font())
-        widget->setFont(font);
+    widget->setFont(font);
 }
 
 } // namespace
