@@ -11,14 +11,28 @@
 #include <QMenuBar>
 
 #include <stdexcept>
+#include <utility>
 
 namespace platform {
+
+#ifdef Q_OS_WASM
+namespace {
+// In the browser the page is the screen. The start-up window, the first one made, takes it: at
+// its top-left corner, at its own size, without a frame or a close box, since closing it would
+// leave a dead picture on the page. The others open framed over it, with a close box.
+bool s_startUpMade = false;
+} // namespace
+#endif
 
 Form::Form(const FormDesign &design)
     : m_window(std::make_unique<QMainWindow>())
 {
     m_window->setObjectName(ToQString(design.name));
     m_window->setWindowTitle(ToQString(design.caption));
+#ifdef Q_OS_WASM
+    if (!std::exchange(s_startUpMade, true))
+        m_window->setWindowFlag(Qt::FramelessWindowHint);
+#endif
     // A fixed background brings a palette of its own, so that text left in the platform's colour
     // stays readable on it whatever the desktop's theme; otherwise the theme's palette holds.
     if (design.backColor)
@@ -86,7 +100,11 @@ void Form::AddControls(const FormDesign &design)
 
 void Form::Show()
 {
+#ifdef Q_OS_WASM
+    m_window->showNormal(); // show() there means full screen, whatever the window's size
+#else
     m_window->show();
+#endif
     m_window->raise();
     m_window->activateWindow();
 }
