@@ -5,8 +5,8 @@
 #include "floorwindow.h"
 #include "markerdrag.h"
 
-#include "initialcurve.h"
 #include "resident.h"
+#include "testdesign.h"
 #include "testsupport.h"
 
 #include "application.h"

@@ -1,9 +1,8 @@
 #include "floorwindow.h"
 
 #include "form1design.h"
-#include "initialcurve.h"
 #include "look.h"
-#include "testsupport.h"
+#include "testdesign.h"
 #include "units.h"
 
 #include <QLineEdit>
@@ -20,7 +19,7 @@ namespace {
 
 int Pixels(float twips)
 {
-    return qRound(twips / platform::TwipsPerPixel());
+    return testsupport::Pixels(twips, platform::TwipsPerPixel());
 }
 
 QPointF ToPixels(double xTwips, double yTwips)
@@ -96,10 +95,16 @@ FloorDrag::FloorDrag(FloorWindow &floor)
 void FloorDrag::step()
 {
     static const QString Index = QStringLiteral("2");
-    // Where the drag case's handle 2 goes: the same texts, the same moves.
-    static const QString Xs[2] = { QStringLiteral("2625"), QStringLiteral("2745") };
-    static const QString Ys[2] = { QStringLiteral("3150"), QStringLiteral("3270") };
-    static const QPoint Places[2] = { QPoint(175, 210), QPoint(183, 218) };
+    // Where the drag case's handle 2 goes, between its corner and 120 twips further in each
+    // direction: the same texts, the same moves.
+    using testsupport::InitialX;
+    using testsupport::InitialY;
+    static const QString Xs[2]
+        = { QString::number(InitialX[2]), QString::number(InitialX[2] + 120) };
+    static const QString Ys[2]
+        = { QString::number(InitialY[2]), QString::number(InitialY[2] + 120) };
+    static const QPoint Places[2] = { QPoint(Pixels(InitialX[2]), Pixels(InitialY[2])),
+        QPoint(Pixels(InitialX[2] + 120), Pixels(InitialY[2] + 120)) };
 
     m_odd = !m_odd;
     m_floor.readOuts[0]->setText(Index);

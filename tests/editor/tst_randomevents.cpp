@@ -1,6 +1,6 @@
+#include "curvepicture.h"
 #include "form1.h"
 #include "form_about.h"
-#include "initialcurve.h"
 #include "testsupport.h"
 
 #include <QAction>
@@ -8,6 +8,9 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QWindow>
 
@@ -35,7 +38,7 @@ constexpr std::size_t ReadOuts = 8; // where the read-outs' names begin
 // A read-out's number as the user reads it: at most seven significant digits, no trailing zeros.
 QString Number(float value)
 {
-    return QString::number(static_cast<double>(value), 'g', 7);
+    return QString::number(static_cast<double>(value), 'g', 7).toUpper();
 }
 
 // The log, less the offscreen platform's word on every About window raised.
@@ -69,7 +72,7 @@ class TestRandomEvents : public QObject {
 
     int uniform(int low, int high) { return std::uniform_int_distribution(low, high)(random); }
     bool chance(double p) { return std::bernoulli_distribution(p)(random); }
-    static double twipsPerPixel() { return platform::TwipsPerPixel(); }
+    static double twipsPerPixel() { return TwipsPerPixel(); }
 
     int pixels()
     {
@@ -93,8 +96,7 @@ class TestRandomEvents : public QObject {
     // Where marker i must be, in whole pixels of the client area.
     QPoint pixelOf(std::size_t i) const
     {
-        return { static_cast<int>(std::lround(x[i] / twipsPerPixel())),
-            static_cast<int>(std::lround(y[i] / twipsPerPixel())) };
+        return { Pixels(x[i], twipsPerPixel()), Pixels(y[i], twipsPerPixel()) };
     }
 
     // The marker under a point of the window, as the toolkit finds the widget there; -1 if none.
@@ -196,11 +198,7 @@ class TestRandomEvents : public QObject {
         const QPoint corner(pixels(), pixels());
         note(QString::asprintf("move sent to %s buttons %d for %d,%d px", Names[i], buttons.toInt(),
             corner.x(), corner.y()));
-        const QPointF at(corner - pixelOf(i));
-        QMouseEvent move(
-            QEvent::MouseMove, at, markers[i]->mapToGlobal(at), Qt::NoButton, buttons, modifiers());
-        QApplication::sendEvent(markers[i], &move);
-        reached(static_cast<int>(i), corner, buttons);
+        sendMove(i, corner, buttons, modifiers());
     }
 
     void resize()
@@ -243,25 +241,35 @@ class TestRandomEvents : public QObject {
                 return QStringLiteral("%1 reads %2, not %3")
                     .arg(QLatin1String(Names[ReadOuts + r]), shown, expected[r]);
         }
-        // A window too small for any of it moves the client area out of sight.
-        QWidget *client = ClientArea(window);
-        if (!picture || !window->rect().intersects(client->geometry()))
-            return {};
-        if (QString stray = StrayInk(window, x, y); !stray.isEmpty())
-            return stray;
-        // The curve's middle shows where it lies on the client area and no control covers it.
-        const QPointF middle = CurvePoint(x, y, 0.5);
-        const QPoint at = (middle / twipsPerPixel()).toPoint();
-        const QList<QWidget *> controls
-            = client->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
-        if (!client->rect().contains(at)
-            || std::any_of(controls.begin(), controls.end(),
-                [&](auto *c) { return c->geometry().adjusted(-2, -2, 2, 2).contains(at); }))
-            return {};
-        if (!HasColourNear(
-                Screen(window), float(middle.x()), float(middle.y()), Foreground(window)))
-            return QString::asprintf("no curve at its middle %g,%g twips", middle.x(), middle.y());
-        return {};
+        return picture ? CurveProblem(Screen(window), Origin(window), Scale(window), x, y)
+                       : QString();
+    }
+
+    // Sends marker i a move with `buttons`, its corner aimed at `corner` pixels of the client area.
+    void sendMove(std::size_t i, QPoint corner, Qt::MouseButtons buttons = Qt::LeftButton,
+        Qt::KeyboardModifiers modifiers = {})
+    {
+        const QPointF at(corner - pixelOf(i));
+        QMouseEvent move(
+            QEvent::MouseMove, at, markers[i]->mapToGlobal(at), Qt::NoButton, buttons, modifiers);
+        QApplication::sendEvent(markers[i], &move);
+        reached(static_cast<int>(i), corner, buttons);
+    }
+
+    // Presses marker i at an offset in twips, moves the pointer to points in twips of the client
+    // area and releases it, as the account follows.
+    void drag(std::size_t i, QPoint offset, std::initializer_list<QPointF> to)
+    {
+        pointer->moveOnto(markers[i], float(offset.x()), float(offset.y()));
+        pointerAt({});
+        captured = static_cast<int>(i);
+        pointer->press(Qt::LeftButton);
+        for (const QPointF &point : to) {
+            pointer->moveTo(float(point.x()), float(point.y()));
+            pointerAt(pointer->held());
+        }
+        pointer->release(Qt::LeftButton);
+        captured.reset();
     }
 
 private slots:
@@ -336,6 +344,70 @@ private slots:
                               .arg(problem, QStringList(recent.begin(), recent.end()).join("\n  "));
         }
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    }
+
+    // What the random mix cannot tell: how the pressed marker looks and what releasing it does.
+    void pressedMarkerStaysDownAndClicksOrSelectsOnRelease()
+    {
+        auto *handle = qobject_cast<QPushButton *>(markers[4]);
+        QSignalSpy clicked(handle, &QAbstractButton::clicked);
+        pointer->moveOnto(handle, 60, 60);
+        pointer->press(Qt::LeftButton);
+        for (const QPoint step : { QPoint(900, 900), QPoint(600, 450), QPoint(1200, 300) }) {
+            pointer->moveTo(float(step.x()), float(step.y()));
+            QVERIFY(handle->isDown());
+        }
+        pointer->release(Qt::LeftButton);
+        QCOMPARE(clicked.count(), 1);
+
+        // The end points are one option group: selecting one clears the other.
+        auto *zero = qobject_cast<QRadioButton *>(markers[0]);
+        auto *seven = qobject_cast<QRadioButton *>(markers[7]);
+        for (QRadioButton *option : { zero, seven }) {
+            pointer->moveOnto(option, 60, 60);
+            pointer->press(Qt::LeftButton);
+            pointer->release(Qt::LeftButton);
+        }
+        QVERIFY(seven->isChecked() && !zero->isChecked());
+    }
+
+    // Moved away, P7 carries the last sample and the start of the end tangent; dropped onto P0,
+    // it closes the curve.
+    void endPointCarriesTheTangentAndClosesTheCurve()
+    {
+        drag(7, { 15, 15 }, { { 6000, 900 } });
+        QCOMPARE(disagreement(true), QString());
+        drag(7, { 15, 15 }, { { 7455, 2625 } });
+        QCOMPARE(disagreement(true), QString());
+        QCOMPARE(x[7], x[0]);
+        QCOMPARE(y[7], y[0]);
+    }
+
+    // A move that does not shift the point still redraws the whole picture.
+    void moveWithoutOffsetRedraws()
+    {
+        form->Cls();
+        QVERIFY(!disagreement(true).isEmpty());
+        sendMove(2, pixelOf(2));
+        QCOMPARE(disagreement(true), QString());
+    }
+
+    // Far beyond any screen the read-outs take the exponent form, and the picture what lies in
+    // sight of lines whose far ends no raster can hold.
+    void farMovesShowTheExponentForm()
+    {
+        sendMove(6, { 1000000, -1000000 });
+        QCOMPARE(disagreement(true), QString());
+        QCOMPARE(Control(window, "Text_x")->property("text").toString(), QString("1.5E+07"));
+        QCOMPARE(Control(window, "Text_y")->property("text").toString(), QString("-1.5E+07"));
+
+        const QPointF far(1e28, 0);
+        QMouseEvent move(QEvent::MouseMove, far, far, Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(markers[6], &move);
+        QCOMPARE(Control(window, "Text_x")->property("text").toString(), QString("1.5E+29"));
+        QVERIFY(markers[6]->x() > ClientArea(window)->width());
+        x[6] = 1.5e29f;
+        QCOMPARE(CurveProblem(Screen(window), Origin(window), Scale(window), x, y), QString());
     }
 };
 

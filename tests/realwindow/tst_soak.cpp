@@ -1,5 +1,7 @@
 #include "realwindow.h"
 
+#include "testdesign.h"
+
 #include <QTest>
 
 #include <cmath>
@@ -33,43 +35,36 @@ private slots:
     void longDragLeavesTheProgramResponsiveWithFlatMemory()
     {
         RealWindow program;
-        const QString window = program.waitForWindow(editor::Caption);
+        const QString window = program.waitForWindow(EditorCaption);
         QVERIFY(!window.isEmpty());
         RealWindow::run("xdotool", { "windowmove", "--sync", window, "200", "150" });
-        const QPoint origin = program.clientOrigin(window, editor::Client.height());
-        XConnection x;
-        QVERIFY(x.isOpen());
-        const auto answers = [&] { return x.ping(window); };
+        const QPoint origin = program.clientOrigin(window);
 
         bool set = false;
         const int dragEvents = qEnvironmentVariableIntValue("BEZIER7_SOAK_EVENTS", &set);
         const int drag = set ? dragEvents : DragEvents;
         QVERIFY(drag > BaselineAfter);
 
-        // Handle 2 dragged along the figure, its top-left corner with the pointer.
-        x.moveTo(origin + editor::Handle2 + QPoint(5, 5));
-        x.button(1, true);
+        // Handle 2 dragged along the figure, its top-left corner with the pointer. Each event is
+        // answered before the next is sent: the program handles every one of them rather than
+        // only the last of a queue.
+        program.mouseMove(OnScreen(origin, { InitialX[2] + 75, InitialY[2] + 75 }));
+        program.mouseDown(1);
         qint64 baseline = -1;
-        for (int event = 1; event <= drag; ++event) {
-            // Each event answered before the next is sent: the program handles every one of them
-            // rather than only the last of a queue.
-            x.moveTo(origin + Figure(event));
-            QVERIFY2(answers(), qPrintable(QStringLiteral("no answer at event %1").arg(event)));
+        for (int event = 1; event <= drag && !QTest::currentTestFailed(); ++event) {
+            program.mouseMove(origin + Figure(event));
             if (event == BaselineAfter)
                 baseline = program.residentKiB();
         }
         const QPoint dropped(300, 250);
-        x.moveTo(origin + dropped);
-        x.button(1, false);
-        QVERIFY(answers());
+        program.mouseMove(origin + dropped);
+        program.mouseUp(1);
 
         // Hovering over the markers and the picture, ending on handle 4.
-        for (int event = 1; event <= HoverEvents; ++event) {
-            x.moveTo(origin + Figure(event * 7) + QPoint(0, 40));
-            QVERIFY(answers());
-        }
-        x.moveTo(origin + editor::Handle4 + QPoint(6, 6));
-        QVERIFY(answers());
+        for (int event = 1; event <= HoverEvents && !QTest::currentTestFailed(); ++event)
+            program.mouseMove(origin + Figure(event * 7) + QPoint(0, 40));
+        program.mouseMove(OnScreen(origin, { InitialX[4] + 90, InitialY[4] + 90 }));
+        QVERIFY(!QTest::currentTestFailed());
 
         const qint64 resident = program.residentKiB();
         qInfo("resident memory: %lld KiB after %d events, %lld KiB after %d", baseline,
@@ -81,15 +76,13 @@ private slots:
                            .arg(BaselineAfter)
                            .arg(resident)));
 
-        QCOMPARE(program.readText(origin + editor::TextInd + QPoint(10, 8)), QString("4"));
-        QCOMPARE(program.readText(origin + editor::TextX + QPoint(10, 8)),
-            QString::number(dropped.x() * 15));
-        QCOMPARE(program.readText(origin + editor::TextY + QPoint(10, 8)),
-            QString::number(dropped.y() * 15));
+        QCOMPARE(program.readOut(origin, TextInd), QString("4"));
+        QCOMPARE(program.readOut(origin, TextX), QString::number(dropped.x() * 15));
+        QCOMPARE(program.readOut(origin, TextY), QString::number(dropped.y() * 15));
 
         // Closed as a window manager closes it, the program ends normally; in the check build
         // that includes finding no leaks.
-        x.close(window);
+        program.close(window);
         QCOMPARE(program.waitForExit(), 0);
     }
 };

@@ -1,4 +1,4 @@
-#include "initialcurve.h"
+#include "curvepicture.h"
 #include "realwindow.h"
 
 #include <QDir>
@@ -9,53 +9,13 @@
 #include <QTest>
 #include <QThread>
 
-#include <csignal>
 #include <optional>
 
-using testsupport::CurveAt;
-using testsupport::HasColourNear;
-using testsupport::InitialX;
-using testsupport::InitialY;
-using testsupport::RealWindow;
+using namespace testsupport;
 
 namespace {
 
-constexpr int PatienceMs = 10000;
 const QString Socket = QStringLiteral("bezier7-test");
-const QColor Red(255, 0, 0);
-const QColor Black(0, 0, 0);
-
-// A point of a red end tangent, s of the way from its end point to the next control point, in
-// pixels of the client area: first = 0 for P0 to P1, 7 for P7 to P6.
-QPointF TangentAt(int first, double s)
-{
-    const int next = first == 0 ? 1 : 6;
-    const auto along = [s](float from, float to) { return (from + s * (to - from)) / 15; };
-    return { along(InitialX[first], InitialX[next]), along(InitialY[first], InitialY[next]) };
-}
-
-// Where the first curve's client area lies in a screenshot of the whole screen: the one place
-// from which both red tangents and the curve's samples are where the start-up points put them.
-std::optional<QPoint> FindFirstCurve(const QImage &screen)
-{
-    const QPoint anchor = TangentAt(0, 0.5).toPoint();
-    for (int y = 0; y < screen.height(); ++y)
-        for (int x = 0; x < screen.width(); ++x) {
-            if (screen.pixelColor(x, y) != Red)
-                continue;
-            const QPoint origin = QPoint(x, y) - anchor;
-            bool found = true;
-            for (const double s : { 0.3, 0.5, 0.7, 0.9 })
-                for (const int first : { 0, 7 })
-                    found = found && HasColourNear(screen, origin + TangentAt(first, s), Red);
-            for (const double t : { 0.25, 0.5, 0.75 })
-                found = found
-                    && HasColourNear(screen, origin + CurveAt(InitialX, InitialY, t), Black);
-            if (found)
-                return origin;
-        }
-    return std::nullopt;
-}
 
 } // namespace
 
@@ -130,13 +90,13 @@ private slots:
         QVERIFY2(program.waitForStarted(), "cannot start the program in BEZIER7_PROGRAM");
 
         QImage screen;
-        std::optional<QPoint> client;
+        std::optional<QPointF> client;
         QElapsedTimer timer;
         timer.start();
         while (!client && timer.elapsed() < PatienceMs) {
             QThread::msleep(100);
             screen = screenshot();
-            client = FindFirstCurve(screen);
+            client = FindCurve(screen, 1);
         }
         RealWindow::save(screen, QStringLiteral("wayland.png"));
         QVERIFY2(client, "the first curve never showed on the compositor's screen (wayland.png)");

@@ -1,6 +1,7 @@
 #include "realwindow.h"
 
 #include "resident.h"
+#include "testdesign.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -26,8 +27,6 @@ namespace testsupport {
 
 namespace {
 
-constexpr int PatienceMs = 10000;
-
 void Fail(const QString &what)
 {
     QTest::qFail(qPrintable(what), __FILE__, __LINE__);
@@ -35,16 +34,32 @@ void Fail(const QString &what)
 
 } // namespace
 
-bool HasColourNear(const QImage &image, QPointF at, QColor colour)
-{
-    for (int dy = -1; dy <= 1; ++dy)
-        for (int dx = -1; dx <= 1; ++dx) {
-            const QPoint p(int(std::lround(at.x())) + dx, int(std::lround(at.y())) + dy);
-            if (image.valid(p) && image.pixelColor(p) == colour)
-                return true;
-        }
-    return false;
-}
+// A connection of the test's own to the X display: real input through the XTEST extension, and
+// the window manager's ping to a window.
+class XConnection {
+public:
+    XConnection(); // to the display in DISPLAY
+    ~XConnection();
+    XConnection(const XConnection &) = delete;
+    XConnection &operator=(const XConnection &) = delete;
+
+    void moveTo(QPoint screen) const; // one motion event
+    void button(int button, bool down) const; // 1 left, 2 middle, 3 right
+    void key(const QString &keys) const; // pressed together, as "ctrl+a"
+    // Pings the window as a window manager does. Its program answers once it has read every event
+    // sent before the ping; false if it does not answer within the patience.
+    bool ping(const QString &window) const;
+    // Asks the window to close, as a window manager's close button does.
+    void close(const QString &window) const;
+
+private:
+    Display *m_display = nullptr;
+    Window m_root = 0;
+    Atom m_protocols = 0;
+    Atom m_ping = 0;
+    Atom m_deleteWindow = 0;
+    mutable long m_pings = 0; // tells one ping's answer from another's
+};
 
 RealWindow::RealWindow()
 {
@@ -118,10 +133,35 @@ QRect RealWindow::geometry(const QString &window) const
     return rect;
 }
 
-QPoint RealWindow::clientOrigin(const QString &window, int clientHeight) const
+QPoint OnScreen(QPoint origin, QPointF twips)
+{
+    return origin + QPoint(Pixels(twips.x()), Pixels(twips.y()));
+}
+
+QString RealWindow::readOut(QPoint origin, const QRectF &box) const
+{
+    return readText(OnScreen(origin, box.topLeft()) + QPoint(10, 8));
+}
+
+QPoint RealWindow::clientOrigin(const QString &window) const
 {
     const QRect outer = geometry(window);
-    return { outer.left(), outer.top() + outer.height() - clientHeight };
+    const int across = Pixels(TextInd.left()) + 16;
+    const int beside = Pixels(Client.right()) - 2;
+    const auto top = [&](const QImage &image) {
+        int row = 0;
+        while (row < image.height() && image.pixel(across, row) == image.pixel(beside, row))
+            ++row;
+        return row;
+    };
+    const QImage whole
+        = grabWhen(outer, [&](const QImage &image) { return top(image) < image.height(); });
+    return outer.topLeft() + QPoint(0, whole.isNull() ? 0 : top(whole));
+}
+
+void RealWindow::close(const QString &window) const
+{
+    input().close(window);
 }
 
 void RealWindow::mouseMove(QPoint screen) const
@@ -316,20 +356,10 @@ int RealWindow::waitForExit(int milliseconds)
     return m_process.exitCode();
 }
 
-struct XConnection::Connection {
-    Display *display = nullptr;
-    Window root = 0;
-    Atom protocols = 0;
-    Atom ping = 0;
-    Atom deleteWindow = 0;
-    long pings = 0; // tells one ping's answer from another's
-};
-
 XConnection::XConnection()
-    : m_x(std::make_unique<Connection>())
 {
-    m_x->display = XOpenDisplay(nullptr);
-    if (!m_x->display) {
+    m_display = XOpenDisplay(nullptr);
+    if (!m_display) {
         Fail(QStringLiteral("cannot open the X display"));
         return;
     }
@@ -337,43 +367,38 @@ XConnection::XConnection()
     int error = 0;
     int major = 0;
     int minor = 0;
-    if (!XTestQueryExtension(m_x->display, &event, &error, &major, &minor)) {
+    if (!XTestQueryExtension(m_display, &event, &error, &major, &minor)) {
         Fail(QStringLiteral("the X display has no XTEST extension"));
-        XCloseDisplay(m_x->display);
-        m_x->display = nullptr;
+        XCloseDisplay(m_display);
+        m_display = nullptr;
         return;
     }
-    m_x->root = DefaultRootWindow(m_x->display);
-    m_x->protocols = XInternAtom(m_x->display, "WM_PROTOCOLS", False);
-    m_x->ping = XInternAtom(m_x->display, "_NET_WM_PING", False);
-    m_x->deleteWindow = XInternAtom(m_x->display, "WM_DELETE_WINDOW", False);
+    m_root = DefaultRootWindow(m_display);
+    m_protocols = XInternAtom(m_display, "WM_PROTOCOLS", False);
+    m_ping = XInternAtom(m_display, "_NET_WM_PING", False);
+    m_deleteWindow = XInternAtom(m_display, "WM_DELETE_WINDOW", False);
     // A pinged program answers to the root window, to whoever listens there for its structure
     // (Qt) or for its children's (Wine).
-    XSelectInput(m_x->display, m_x->root, StructureNotifyMask | SubstructureNotifyMask);
+    XSelectInput(m_display, m_root, StructureNotifyMask | SubstructureNotifyMask);
 }
 
 XConnection::~XConnection()
 {
-    if (m_x->display)
-        XCloseDisplay(m_x->display);
-}
-
-bool XConnection::isOpen() const
-{
-    return m_x->display != nullptr;
+    if (m_display)
+        XCloseDisplay(m_display);
 }
 
 void XConnection::moveTo(QPoint screen) const
 {
-    XTestFakeMotionEvent(m_x->display, -1, screen.x(), screen.y(), CurrentTime);
-    XFlush(m_x->display);
+    XTestFakeMotionEvent(m_display, -1, screen.x(), screen.y(), CurrentTime);
+    XFlush(m_display);
 }
 
 void XConnection::button(int button, bool down) const
 {
     XTestFakeButtonEvent(
-        m_x->display, static_cast<unsigned>(button), down ? True : False, CurrentTime);
-    XFlush(m_x->display);
+        m_display, static_cast<unsigned>(button), down ? True : False, CurrentTime);
+    XFlush(m_display);
 }
 
 void XConnection::key(const QString &keys) const
@@ -384,13 +409,13 @@ void XConnection::key(const QString &keys) const
     std::vector<KeyCode> codes(static_cast<std::size_t>(names.size()));
     std::transform(names.begin(), names.end(), codes.begin(), [&](const QString &name) {
         return XKeysymToKeycode(
-            m_x->display, XStringToKeysym(qPrintable(Modifiers.value(name.toLower(), name))));
+            m_display, XStringToKeysym(qPrintable(Modifiers.value(name.toLower(), name))));
     });
     for (const KeyCode code : codes)
-        XTestFakeKeyEvent(m_x->display, code, True, CurrentTime);
+        XTestFakeKeyEvent(m_display, code, True, CurrentTime);
     std::for_each(codes.rbegin(), codes.rend(),
-        [&](KeyCode code) { XTestFakeKeyEvent(m_x->display, code, False, CurrentTime); });
-    XFlush(m_x->display);
+        [&](KeyCode code) { XTestFakeKeyEvent(m_display, code, False, CurrentTime); });
+    XFlush(m_display);
 }
 
 namespace {
@@ -413,23 +438,23 @@ XEvent ProtocolMessage(Window window, Atom protocols, Atom protocol, long argume
 bool XConnection::ping(const QString &window) const
 {
     const Window target = window.toULong();
-    const long serial = ++m_x->pings;
-    XEvent ping = ProtocolMessage(target, m_x->protocols, m_x->ping, serial);
-    XSendEvent(m_x->display, target, False, NoEventMask, &ping);
-    XFlush(m_x->display);
+    const long serial = ++m_pings;
+    XEvent ping = ProtocolMessage(target, m_protocols, m_ping, serial);
+    XSendEvent(m_display, target, False, NoEventMask, &ping);
+    XFlush(m_display);
 
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < PatienceMs) {
-        while (XPending(m_x->display) > 0) {
+        while (XPending(m_display) > 0) {
             XEvent answer {};
-            XNextEvent(m_x->display, &answer);
-            if (answer.type == ClientMessage && answer.xclient.message_type == m_x->protocols
-                && static_cast<Atom>(answer.xclient.data.l[0]) == m_x->ping
+            XNextEvent(m_display, &answer);
+            if (answer.type == ClientMessage && answer.xclient.message_type == m_protocols
+                && static_cast<Atom>(answer.xclient.data.l[0]) == m_ping
                 && answer.xclient.data.l[1] == serial)
                 return true;
         }
-        pollfd connection { ConnectionNumber(m_x->display), POLLIN, 0 };
+        pollfd connection { ConnectionNumber(m_display), POLLIN, 0 };
         poll(&connection, 1, 50);
     }
     return false;
@@ -438,9 +463,9 @@ bool XConnection::ping(const QString &window) const
 void XConnection::close(const QString &window) const
 {
     const Window target = window.toULong();
-    XEvent close = ProtocolMessage(target, m_x->protocols, m_x->deleteWindow, CurrentTime);
-    XSendEvent(m_x->display, target, False, NoEventMask, &close);
-    XFlush(m_x->display);
+    XEvent close = ProtocolMessage(target, m_protocols, m_deleteWindow, CurrentTime);
+    XSendEvent(m_display, target, False, NoEventMask, &close);
+    XFlush(m_display);
 }
 
 } // namespace testsupport

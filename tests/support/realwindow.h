@@ -2,9 +2,9 @@
 
 #include <QImage>
 #include <QPoint>
-#include <QPointF>
 #include <QProcess>
 #include <QRect>
+#include <QRectF>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -14,21 +14,14 @@
 
 namespace testsupport {
 
-// The editor window as the real-window tests meet it, in pixels of its client area.
-namespace editor {
-inline const QString Caption = QStringLiteral("Bezier curve with 7 points");
-constexpr QSize Client(605, 361);
-constexpr QPoint Handle2(175, 210);
-constexpr QPoint Handle4(84, 133);
-constexpr QPoint Handle6(322, 126);
-constexpr QPoint Option7(497, 154);
-constexpr QPoint TextInd(544, 0);
-constexpr QPoint TextX(544, 24);
-constexpr QPoint TextY(544, 48);
-} // namespace editor
+// How long a real-window test waits for the program, a window or a helper.
+constexpr int PatienceMs = 10000;
 
-// Whether the colour lies at a point of a screenshot or at one of its eight neighbours.
-bool HasColourNear(const QImage &image, QPointF at, QColor colour);
+inline const QString EditorCaption = QStringLiteral("Bezier curve with 7 points");
+
+// A point in twips of the editor's client area, whose top-left corner is at `origin`, on the
+// screen.
+QPoint OnScreen(QPoint origin, QPointF twips);
 
 class XConnection;
 
@@ -46,8 +39,12 @@ public:
     QString waitForWindow(const QString &caption) const;
     // Where a window lies on the screen, frame excluded.
     QRect geometry(const QString &window) const;
-    // The top-left corner of a window's client area, which fills its bottom `clientHeight` pixels.
-    QPoint clientOrigin(const QString &window, int clientHeight) const;
+    // The top-left corner of the editor window's client area on the screen, found in its picture:
+    // the first row, from the top, where the index read-out's frame differs from what lies right
+    // of the read-outs, where only what spans the window's width (the menu bar) is.
+    QPoint clientOrigin(const QString &window) const;
+    // Asks a window to close, as a window manager's close button does.
+    void close(const QString &window) const;
 
     void mouseMove(QPoint screen) const;
     void mouseDown(int button) const; // 1 left, 2 middle, 3 right, as X numbers them
@@ -58,6 +55,8 @@ public:
     // Clicks into a text box, selects and copies all of it, and reads back what the program put
     // into the X primary selection or the clipboard; fails if it put nothing new into either.
     QString readText(QPoint screen) const;
+    // The same for the editor's read-out in this box (twips), its client area at `origin`.
+    QString readOut(QPoint origin, const QRectF &box) const;
 
     QImage grab(const QRect &screenArea) const;
     // Grabs until `ready` holds for the picture; a null image if it never does.
@@ -87,30 +86,6 @@ private:
     QProcess m_process;
     mutable std::unique_ptr<XConnection> m_input;
     mutable QString m_window; // the last found, which the program answers pings for
-};
-
-// A connection of the test's own to the X display: real input through the XTEST extension, and
-// the window manager's questions to a window.
-class XConnection {
-public:
-    XConnection(); // to the display in DISPLAY
-    ~XConnection();
-    XConnection(const XConnection &) = delete;
-    XConnection &operator=(const XConnection &) = delete;
-
-    bool isOpen() const;
-    void moveTo(QPoint screen) const; // one motion event
-    void button(int button, bool down) const; // 1 left, 2 middle, 3 right
-    void key(const QString &keys) const; // pressed together, as "ctrl+a"
-    // Pings the window as a window manager does. Its program answers once it has read every event
-    // sent before the ping; false if it does not answer within the patience.
-    bool ping(const QString &window) const;
-    // Asks the window to close, as a window manager's close button does.
-    void close(const QString &window) const;
-
-private:
-    struct Connection;
-    std::unique_ptr<Connection> m_x;
 };
 
 } // namespace testsupport
