@@ -26,13 +26,6 @@ const Label Labels[] = {
     { "Label4", { 480, 2400, 1935, 255 }, QColor(0, 0, 192) },
 };
 
-QRect Placed(const QRectF &twips)
-{
-    const double perPixel = TwipsPerPixel();
-    return { Pixels(twips.left(), perPixel), Pixels(twips.top(), perPixel),
-        Pixels(twips.width(), perPixel), Pixels(twips.height(), perPixel) };
-}
-
 // How many of a label's pixels, as the window presents them, are of exactly this colour, or with
 // an invalid one of a colour darker than a quarter of white.
 int Ink(const QMainWindow *window, const char *label, QColor colour)

@@ -26,19 +26,6 @@ class TestForm1 : public QObject {
     std::unique_ptr<Form1> form;
     QMainWindow *window = nullptr;
 
-    QString text(const char *name) const
-    {
-        return Control(window, name)->property("text").toString();
-    }
-
-    // A box in twips of the client area as the window places a control: on whole logical pixels.
-    static QRect Placed(const QRectF &twips)
-    {
-        const double perPixel = TwipsPerPixel();
-        return { Pixels(twips.left(), perPixel), Pixels(twips.top(), perPixel),
-            Pixels(twips.width(), perPixel), Pixels(twips.height(), perPixel) };
-    }
-
 private slots:
     void init()
     {
@@ -60,7 +47,8 @@ private slots:
         QCOMPARE(Control(window, "Text_Ind")->geometry(), Placed(TextInd));
         QCOMPARE(Control(window, "Text_x")->geometry(), Placed(TextX));
         QCOMPARE(Control(window, "Text_y")->geometry(), Placed(TextY));
-        QCOMPARE(QStringList({ text("Text_Ind"), text("Text_x"), text("Text_y") }),
+        QCOMPARE(QStringList(
+                     { Text(window, "Text_Ind"), Text(window, "Text_x"), Text(window, "Text_y") }),
             QStringList({ "Index", "x", "y" }));
     }
 
@@ -159,8 +147,8 @@ private slots:
             const QPoint corner = handle->pos();
             pointer.moveTo(float(2625 + 45 * step), float(3150 - 105 * step));
             left += QPointF(pointer.at() - client - corner) * TwipsPerPixel();
-            QCOMPARE(text("Text_x"), QString::number(static_cast<float>(left.x()), 'g', 7));
-            QCOMPARE(text("Text_y"), QString::number(static_cast<float>(left.y()), 'g', 7));
+            QCOMPARE(Text(window, "Text_x"), QString::number(static_cast<float>(left.x()), 'g', 7));
+            QCOMPARE(Text(window, "Text_y"), QString::number(static_cast<float>(left.y()), 'g', 7));
         }
     }
 };

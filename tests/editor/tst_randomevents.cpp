@@ -236,7 +236,7 @@ class TestRandomEvents : public QObject {
                     markers[i]->pos().x(), markers[i]->pos().y(), pixelOf(i).x(), pixelOf(i).y(),
                     double(x[i]), double(y[i]));
         for (std::size_t r = 0; r < expected.size(); ++r) {
-            const QString shown = Control(window, Names[ReadOuts + r])->property("text").toString();
+            const QString shown = Text(window, Names[ReadOuts + r]);
             if (shown != expected[r])
                 return QStringLiteral("%1 reads %2, not %3")
                     .arg(QLatin1String(Names[ReadOuts + r]), shown, expected[r]);
@@ -398,13 +398,13 @@ private slots:
     {
         sendMove(6, { 1000000, -1000000 });
         QCOMPARE(disagreement(true), QString());
-        QCOMPARE(Control(window, "Text_x")->property("text").toString(), QString("1.5E+07"));
-        QCOMPARE(Control(window, "Text_y")->property("text").toString(), QString("-1.5E+07"));
+        QCOMPARE(Text(window, "Text_x"), QString("1.5E+07"));
+        QCOMPARE(Text(window, "Text_y"), QString("-1.5E+07"));
 
         const QPointF far(1e28, 0);
         QMouseEvent move(QEvent::MouseMove, far, far, Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(markers[6], &move);
-        QCOMPARE(Control(window, "Text_x")->property("text").toString(), QString("1.5E+29"));
+        QCOMPARE(Text(window, "Text_x"), QString("1.5E+29"));
         QVERIFY(markers[6]->x() > ClientArea(window)->width());
         x[6] = 1.5e29f;
         QCOMPARE(CurveProblem(Screen(window), Origin(window), Scale(window), x, y), QString());

@@ -53,6 +53,11 @@ QWidget *Control(const QMainWindow *window, const char *name)
     return ClientArea(window)->findChild<QWidget *>(QLatin1String(name));
 }
 
+QString Text(const QMainWindow *window, const char *name)
+{
+    return Control(window, name)->property("text").toString();
+}
+
 double TwipsPerPixel()
 {
     return 1440.0 / QGuiApplication::primaryScreen()->logicalDotsPerInch();
@@ -61,6 +66,13 @@ double TwipsPerPixel()
 double Scale(const QWidget *window)
 {
     return window->devicePixelRatioF() * 15 / TwipsPerPixel();
+}
+
+QRect Placed(const QRectF &twips)
+{
+    const double perPixel = TwipsPerPixel();
+    return { Pixels(twips.left(), perPixel), Pixels(twips.top(), perPixel),
+        Pixels(twips.width(), perPixel), Pixels(twips.height(), perPixel) };
 }
 
 QImage Screen(const QMainWindow *window)

@@ -35,11 +35,15 @@ std::uint64_t Seed();
 QMainWindow *Window(const char *formName);
 QWidget *ClientArea(const QMainWindow *window);
 QWidget *Control(const QMainWindow *window, const char *name);
+// A control's text: a text box's contents, or a button's or label's caption.
+QString Text(const QMainWindow *window, const char *name);
 
 // Twips per logical pixel on this screen, and device pixels per 15 twips: 1 at 96 dots per inch
 // unscaled, 2 on a doubled display, 1.5 where the desktop asks for 144 dots per inch.
 double TwipsPerPixel();
 double Scale(const QWidget *window);
+// A box in twips of the client area as a window places a control: on whole logical pixels.
+QRect Placed(const QRectF &twips);
 
 // The window as it last presented itself, controls included, at device resolution: its backing
 // store once the pending update requests have run. Nothing is painted afresh for it.
