@@ -2,8 +2,9 @@
 # Installs the Debian packages that building, running and testing bezier7 need, only those that
 # are missing. As root it installs them; otherwise through sudo where that works without a
 # password prompt; failing both, it prints the one apt-get line to run.
-# Usage: scripts/setup.sh [linux|windows]    (the set for the Linux build, the default, or the
-# Windows one: cross-compiler, Wine, installer and archive tools)
+# Usage: scripts/setup.sh [linux|windows|web]    (the set for the Linux build, the default; the
+# Windows one: cross-compiler, Wine, installer and archive tools; or the browser's: the WebAssembly
+# compiler, and a browser driven from Python for the tests)
 set -euo pipefail
 
 case ${1:-linux} in
@@ -33,8 +34,16 @@ windows)
         xvfb xauth xdotool xclip openbox wmctrl x11-utils  # real windows for them, as on Linux
     )
     ;;
+web)
+    PACKAGES=(
+        make cmake ninja-build dpkg-dev      # build; dpkg-dev unpacks Qt's source package
+        qt6-base-dev                         # the host's moc, rcc and uic for the cross build
+        emscripten                           # the WebAssembly compiler, with its system libraries
+        chromium chromium-driver python3-selenium  # the page's tests in a real, headless browser
+    )
+    ;;
 *)
-    echo "usage: scripts/setup.sh [linux|windows]" >&2
+    echo "usage: scripts/setup.sh [linux|windows|web]" >&2
     exit 2
     ;;
 esac

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds bezier7 for 64-bit Windows, statically linked with the Qt that scripts/windows-qt.sh
+# Builds bezier7 for 64-bit Windows, statically linked with the Qt that scripts/cross-qt.sh
 # builds once, and packs it: build-windows/bezier7.exe (stripped), the archive
 # bezier7-<version>-windows-x64.zip and the installer bezier7-<version>-setup.exe, both with the
 # licence texts and the note on Qt's sources.
@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup.sh windows
-qt=${BEZIER7_WINDOWS_QT:-$(scripts/windows-qt.sh | tail -n1)}
+qt=${BEZIER7_WINDOWS_QT:-$(scripts/cross-qt.sh windows | tail -n1)}
 
 build="build-windows"
 # Qt's toolchain file adds Qt to the places searched and loads ours, named here since the one Qt
