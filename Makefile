@@ -22,7 +22,7 @@ run: configure
 	@scripts/run.sh
 
 test: build
-	@cd $(BUILD) && ctest --output-on-failure -j$(JOBS) -LE wine
+	@cd $(BUILD) && ctest --output-on-failure -j$(JOBS) -LE 'wine|web'
 
 # The check build in its own folder: our sources through clang-tidy and cppcheck, then the whole
 # suite, the program the real-window tests start included, under AddressSanitizer,
@@ -65,3 +65,15 @@ test-windows: windows build
 	@cmake -S . -B $(BUILD) -DBEZIER7_WINDOWS_EXE=$(CURDIR)/build-windows/bezier7.exe >/dev/null
 	@cmake --build $(BUILD) -j$(JOBS)
 	@cd $(BUILD) && ctest --output-on-failure -L wine
+
+# The program as a web page, built with a WebAssembly Qt built once into ~/.cache/bezier7 (about
+# 15 minutes on two cores): build-web/index.html and the files it loads.
+.PHONY: web test-web
+web:
+	@scripts/web.sh
+
+# The page tested in headless Chromium with real input, from the Linux build (label web).
+test-web: web build
+	@cmake -S . -B $(BUILD) -DBEZIER7_WEB_SITE=$(CURDIR)/build-web >/dev/null
+	@cmake --build $(BUILD) -j$(JOBS)
+	@cd $(BUILD) && ctest --output-on-failure -L web

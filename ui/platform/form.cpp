@@ -7,11 +7,14 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QGuiApplication>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QPointer>
+#include <QScreen>
 
+#include <cmath>
 #include <stdexcept>
-#include <utility>
 
 namespace platform {
 
@@ -20,7 +23,7 @@ namespace {
 // In the browser the page is the screen. The start-up window, the first one made, takes it: at
 // its top-left corner, at its own size, without a frame or a close box, since closing it would
 // leave a dead picture on the page. The others open framed over it, with a close box.
-bool s_startUpMade = false;
+QPointer<QWidget> s_startUp;
 } // namespace
 #endif
 
@@ -30,8 +33,10 @@ Form::Form(const FormDesign &design)
     m_window->setObjectName(ToQString(design.name));
     m_window->setWindowTitle(ToQString(design.caption));
 #ifdef Q_OS_WASM
-    if (!std::exchange(s_startUpMade, true))
-        m_window->setWindowFlag(Qt::FramelessWindowHint);
+    if (!s_startUp) {
+        s_startUp = m_window.get();
+        m_window->setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::CustomizeWindowHint);
+    }
 #endif
     // A fixed background brings a palette of its own, so that text left in the platform's colour
     // stays readable on it whatever the desktop's theme; otherwise the theme's palette holds.
@@ -58,7 +63,22 @@ Form::Form(const FormDesign &design)
         if (menuHeight < 0)
             menuHeight = bar->sizeHint().height();
     }
-    m_window->resize(clientWidth, PixelPosition(design.clientHeight) + menuHeight);
+    QSize size(clientWidth, PixelPosition(design.clientHeight) + menuHeight);
+#ifdef Q_OS_WASM
+    // The browser's compositor copies a window's picture to the page scaled to the window's size
+    // in device pixels: where that size is not whole (605 pixels at a ratio of 1.5), a row or a
+    // column of the picture is lost, and one-pixel lines show gaps. Such a window grows to the
+    // next size that is whole.
+    const double ratio = QGuiApplication::primaryScreen()->devicePixelRatio();
+    const auto whole = [ratio](int length) {
+        for (int grown = length; grown < length + 16; ++grown)
+            if (std::abs(grown * ratio - std::round(grown * ratio)) < 1e-6)
+                return grown;
+        return length;
+    };
+    size = QSize(whole(size.width()), whole(size.height()));
+#endif
+    m_window->resize(size);
 }
 
 Form::~Form() = default;
@@ -101,6 +121,9 @@ void Form::AddControls(const FormDesign &design)
 void Form::Show()
 {
 #ifdef Q_OS_WASM
+    // No window manager places a window there: it opens centred over the start-up window.
+    if (!m_window->isVisible() && s_startUp && s_startUp != m_window.get())
+        m_window->move(s_startUp->geometry().center() - m_window->rect().center());
     m_window->showNormal(); // show() there means full screen, whatever the window's size
 #else
     m_window->show();

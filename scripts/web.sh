@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Builds bezier7 for the browser with the WebAssembly Qt that scripts/cross-qt.sh builds once,
+# and lays out the site in build-web/: index.html, the program (bezier7.js, bezier7.wasm), Qt's
+# loader (qtloader.js) and the icons. Any static web server serves it, given the type
+# application/wasm for .wasm.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/setup.sh web
+qt=$(scripts/cross-qt.sh web | tail -n1)
+eval "$(scripts/emsdk.sh)"
+
+site=build-web
+build=$site/cmake
+# Linked for size: wasm-opt's -Oz on the whole program. No tests or benchmark: the program is
+# tested in a browser (make test-web).
+cmake -S . -B $build -G Ninja -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
+    -DQT_CHAINLOAD_TOOLCHAIN_FILE="$EMSDK/upstream/emscripten/cmake/Modules/Platform/Emscripten.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DQT_HOST_PATH=/usr \
+    -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+    -DBUILD_TESTING=OFF -DBEZIER7_BENCH=OFF -DCMAKE_EXE_LINKER_FLAGS="-Oz" >/dev/null
+echo "web: building the program (about a minute and a half, most of it the final link)" >&2
+cmake --build $build
+
+# The page is our own; Qt's page and logo stay behind.
+cp $build/bezier7.js $build/bezier7.wasm $build/qtloader.js web/index.html $site/
+cp app/icons/bezier7.svg $site/bezier7.svg
+cp app/icons/bezier7-32.png $site/bezier7-32.png
+raw=$(stat -c %s $site/bezier7.wasm)
+packed=$(gzip -9 -c $site/bezier7.wasm | wc -c)
+awk -v raw="$raw" -v packed="$packed" 'BEGIN {
+    printf "web: build-web/index.html; bezier7.wasm %.1f MiB, %.1f MiB with gzip -9\n",
+        raw / 1048576, packed / 1048576 }'
