@@ -130,9 +130,9 @@ private slots:
         }
     }
 
-    // Each move puts the marker's Left at Left + X, X measured from the pixel the marker lies on:
-    // where a twip is no whole part of a pixel (144 dpi) the read-outs show values a drag at 96
-    // dpi cannot reach.
+    // Each move puts the marker's Left at Left + X, X measured from the pixel the marker lies on.
+    // At 144 dpi, where the design's positions fall between pixels, the read-outs show twips that
+    // no drag at 96 dpi shows (2665, not a multiple of 15).
     void dragMovesTheMarkerByTheTwipsOfEachMove()
     {
         QWidget *handle = Control(window, "Command1(2)");

@@ -185,7 +185,10 @@ std::optional<QPointF> FindCurve(
     for (int row = 0; row < image.height(); ++row)
         for (int column = 0; column < image.width(); ++column) {
             const QPoint origin = (QPointF(column + 0.5, row + 0.5) - *anchor).toPoint();
-            if (image.pixel(column, row) != Red.rgb() || tried.contains(origin))
+            // The whole client area lies in the image.
+            const QRectF client(origin, Client.size() / TwipsAt96Dpi * scale);
+            if (image.pixel(column, row) != Red.rgb() || tried.contains(origin)
+                || !QRectF(image.rect()).contains(client))
                 continue;
             tried.insert(origin);
             if (!CurveProblem(image, origin, scale, x, y).isEmpty())

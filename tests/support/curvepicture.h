@@ -30,8 +30,8 @@ bool HasColourNear(const QImage &image, QPointF at, QColor colour, int radius = 
 QString CurveProblem(const QImage &image, QPointF origin, double scale,
     const std::vector<float> &x = InitialX, const std::vector<float> &y = InitialY);
 
-// The client area's top-left corner in an image that shows the curve over x, y somewhere in it,
-// such as a whole screen; empty if it shows it nowhere.
+// The client area's top-left corner in an image that shows the whole client area with the curve
+// over x, y somewhere in it, such as a whole screen; empty if it shows it nowhere.
 std::optional<QPointF> FindCurve(const QImage &image, double scale,
     const std::vector<float> &x = InitialX, const std::vector<float> &y = InitialY);
 
