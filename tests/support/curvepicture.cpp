@@ -185,10 +185,11 @@ std::optional<QPointF> FindCurve(
     for (int row = 0; row < image.height(); ++row)
         for (int column = 0; column < image.width(); ++column) {
             const QPoint origin = (QPointF(column + 0.5, row + 0.5) - *anchor).toPoint();
-            // The whole client area lies in the image.
+            // The whole client area lies in the image, but for the pixel that rounding the
+            // origin may take it past the image's edge.
             const QRectF client(origin, Client.size() / TwipsAt96Dpi * scale);
             if (image.pixel(column, row) != Red.rgb() || tried.contains(origin)
-                || !QRectF(image.rect()).contains(client))
+                || !QRectF(image.rect()).adjusted(-1, -1, 1, 1).contains(client))
                 continue;
             tried.insert(origin);
             if (!CurveProblem(image, origin, scale, x, y).isEmpty())

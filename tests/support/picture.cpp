@@ -1,72 +1,90 @@
-// The picture checks of the real-window tests for tests written in other languages, on screenshots
-// saved as files:
-//   picture design                        the control points at start-up: x0 y0 ... x7 y7, twips
-//   picture curve FILE SCALE x0 y0 ... y7  where the client area showing the curve over these
-//                                          points lies: its top and left in pixels / SCALE
-//   picture box FILE RRGGBB                the bounds of the pixels of that colour: left top right
-//                                          bottom (right and bottom exclusive), or "none"
-// A check that fails prints what is wrong and exits with status 1.
+// Screenshots judged as the real-window tests judge a window, for tests in other languages (the
+// web page's); RATIO is device pixels per logical (CSS) pixel:
+//   picture design                       the control points at start-up: x0 y0 ... x7 y7, twips
+//   picture curve SHOT RATIO x0 y0 ...   the editor at the picture's left edge, its client area at
+//                                        the design's size, the curve over these points in it and
+//                                        nothing else; prints the client area's top, logical pixels
+//   picture box SHOT RATIO RRGGBB        where that colour is: left top width height, logical
+//   pixels picture none SHOT RATIO RRGGBB       that colour nowhere
+// Exits 1, saying what is wrong, where the picture is not so.
 #include "curvepicture.h"
 
-#include <QCoreApplication>
 #include <QImage>
-#include <QTextStream>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 using namespace testsupport;
 
 namespace {
 
-int Fail(const QString &what)
+int Fail(const QString &problem)
 {
-    QTextStream(stdout) << what << '\n';
+    std::printf("%s\n", qPrintable(problem));
     return 1;
+}
+
+int Curve(const QImage &image, double ratio, std::vector<float> x, std::vector<float> y)
+{
+    const std::optional<QPointF> found = FindCurve(image, ratio, x, y);
+    if (!found || std::abs(found->x()) > 1)
+        return Fail(QStringLiteral("no curve with its client area at the left edge"));
+    const int top = static_cast<int>(std::lround(found->y() / ratio));
+    if (QString problem = CurveProblem(image, QPointF(0, top * ratio), ratio, x, y);
+        !problem.isEmpty())
+        return Fail(problem);
+    // The client area's colour reaches its right and bottom edges, and no further. The window
+    // there ends on whole device pixels: at the design's size, or the next whole one past it.
+    const auto edge = [ratio](double css) {
+        double whole = std::ceil(css);
+        while (std::abs(whole * ratio - std::round(whole * ratio)) > 1e-6)
+            ++whole;
+        return static_cast<int>(std::lround(whole * ratio));
+    };
+    const int right = edge(Client.width() / TwipsAt96Dpi);
+    const int bottom = edge(top + Client.height() / TwipsAt96Dpi);
+    const QRgb client = image.pixel(2, bottom - 3);
+    if (image.pixel(right - 1, bottom - 1) != client || image.pixel(right, bottom - 1) == client
+        || image.pixel(right - 1, bottom) == client)
+        return Fail(QStringLiteral("the client area is not 9075 x 5415 twips"));
+    std::printf("%d\n", top);
+    return 0;
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    QCoreApplication application(argc, argv);
-    const QStringList arguments = QCoreApplication::arguments().mid(1);
-    QTextStream out(stdout);
-    const QString command = arguments.value(0);
-    if (command == QLatin1String("design") && arguments.size() == 1) {
+    const QString verb = argc > 1 ? argv[1] : "";
+    if (verb == "design") {
         for (std::size_t i = 0; i < InitialX.size(); ++i)
-            out << InitialX[i] << ' ' << InitialY[i] << (i + 1 < InitialX.size() ? ' ' : '\n');
+            std::printf("%g %g\n", InitialX[i], InitialY[i]);
         return 0;
     }
-    const QImage image = QImage(arguments.value(1)).convertToFormat(QImage::Format_RGB32);
-    if (command == QLatin1String("curve") && arguments.size() == 19 && !image.isNull()) {
-        const double scale = arguments[2].toDouble();
-        std::vector<float> x;
-        std::vector<float> y;
-        for (int i = 3; i < 19; i += 2) {
-            x.push_back(arguments[i].toFloat());
-            y.push_back(arguments[i + 1].toFloat());
+    const QImage image = QImage(argc > 2 ? argv[2] : "").convertToFormat(QImage::Format_RGB32);
+    const double ratio = argc > 3 ? std::atof(argv[3]) : 0;
+    if (image.isNull() || ratio <= 0)
+        return Fail(QStringLiteral("usage: picture design | curve|box|none SHOT RATIO ..."));
+    if (verb == "curve" && argc == 20) {
+        std::vector<float> x, y;
+        for (int i = 4; i < 20; i += 2) {
+            x.push_back(std::strtof(argv[i], nullptr));
+            y.push_back(std::strtof(argv[i + 1], nullptr));
         }
-        const std::optional<QPointF> origin = FindCurve(image, scale, x, y);
-        if (!origin)
-            return Fail(QStringLiteral("%1 shows the curve nowhere").arg(arguments[1]));
-        out << std::lround(origin->y() / scale) << ' ' << std::lround(origin->x() / scale) << '\n';
-        return 0;
+        return Curve(image, ratio, x, y);
     }
-    if (command == QLatin1String("box") && arguments.size() == 3 && !image.isNull()) {
-        const QRgb colour = QColor(QLatin1Char('#') + arguments[2]).rgb();
-        QRect box;
-        for (int row = 0; row < image.height(); ++row)
-            for (int column = 0; column < image.width(); ++column)
-                if (image.pixel(column, row) == colour)
-                    box |= QRect(column, row, 1, 1);
-        if (box.isEmpty())
-            out << "none\n";
-        else
-            out << box.left() << ' ' << box.top() << ' ' << box.right() + 1 << ' '
-                << box.bottom() + 1 << '\n';
-        return 0;
-    }
-    return Fail(
-        QStringLiteral("usage: picture design | curve FILE SCALE x0 y0 ... x7 y7 | box FILE "
-                       "RRGGBB (or no such picture)"));
+    const QRgb colour = 0xff000000 | QString(argc > 4 ? argv[4] : "").toUInt(nullptr, 16);
+    QRect box;
+    for (int row = 0; row < image.height(); ++row)
+        for (int column = 0; column < image.width(); ++column)
+            if (image.pixel(column, row) == colour)
+                box |= QRect(column, row, 1, 1);
+    if (verb == "none")
+        return box.isNull() ? 0 : Fail(QStringLiteral("the colour is still shown"));
+    if (verb != "box" || box.isNull())
+        return Fail(QStringLiteral("the colour is nowhere"));
+    std::printf("%g %g %g %g\n", box.left() / ratio, box.top() / ratio, box.width() / ratio,
+        box.height() / ratio);
+    return 0;
 }
