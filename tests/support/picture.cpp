@@ -25,7 +25,8 @@ int Fail(const QString &problem)
     return 1;
 }
 
-int Curve(const QImage &image, double ratio, std::vector<float> x, std::vector<float> y)
+int Curve(
+    const QImage &image, double ratio, const std::vector<float> &x, const std::vector<float> &y)
 {
     const std::optional<QPointF> found = FindCurve(image, ratio, x, y);
     if (!found || std::abs(found->x()) > 1)
@@ -67,7 +68,8 @@ int main(int argc, char **argv)
     if (image.isNull() || ratio <= 0)
         return Fail(QStringLiteral("usage: picture design | curve|box|none SHOT RATIO ..."));
     if (verb == "curve" && argc == 20) {
-        std::vector<float> x, y;
+        std::vector<float> x;
+        std::vector<float> y;
         for (int i = 4; i < 20; i += 2) {
             x.push_back(std::strtof(argv[i], nullptr));
             y.push_back(std::strtof(argv[i + 1], nullptr));
