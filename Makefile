@@ -54,7 +54,7 @@ bench: setup
 package: setup
 	@scripts/package.sh
 
-# The Windows program, cross-built against a static Qt built once into ~/.cache/bezier7 (about 35
+# The Windows program, cross-built against a static Qt built once into ~/.cache/bezier7 (15 to 40
 # minutes on two cores): build-windows/bezier7.exe, its zip and its installer.
 .PHONY: windows test-windows
 windows:
@@ -67,7 +67,7 @@ test-windows: windows build
 	@cd $(BUILD) && ctest --output-on-failure -L wine
 
 # The program as a web page, built with a WebAssembly Qt built once into ~/.cache/bezier7 (about
-# 15 minutes on two cores): build-web/index.html and the files it loads.
+# 8 to 10 minutes on two cores): build-web/index.html and the files it loads.
 .PHONY: web test-web
 web:
 	@scripts/web.sh

@@ -25,7 +25,7 @@ windows)
     OPTIONS+=(-DFEATURE_opengl=OFF -DFEATURE_dynamicgl=OFF -DFEATURE_freetype=OFF
         -DFEATURE_fontconfig=OFF -DFEATURE_tabletevent=OFF)
     toolchain=$root/cmake/mingw-w64-x86_64.cmake
-    minutes=35
+    minutes="15 to 40"
     ;;
 web)
     # No threads: they would need the page served cross-origin isolated. OpenGL ES stays on:
@@ -34,7 +34,7 @@ web)
     OPTIONS+=(-DQT_QMAKE_TARGET_MKSPEC=wasm-emscripten -DFEATURE_thread=OFF
         -DFEATURE_optimize_size=ON)
     toolchain=$EMSDK/upstream/emscripten/cmake/Modules/Platform/Emscripten.cmake
-    minutes=15
+    minutes="8 to 10"
     ;;
 *)
     echo "usage: scripts/cross-qt.sh windows|web" >&2
