@@ -110,7 +110,7 @@ class WebPage(unittest.TestCase):
         x, y = corner(2)
         page.mouse((x, y), 1, (x + 30, y - 20), (260, top + 150), 0)
         moved(2, 260, 150, "dragged")
-        self.assertEqual([page.text_at(572, top + y) for y in (9, 33, 57)], ["2", "3900", "2250"])
+        self.assertEqual([page.text_at(572, top + row) for row in (9, 33, 57)], ["2", "3900", "2250"])
         x, y = corner(5)
         for kind, at in (("touchStart", (x, y)), ("touchMove", (x - 20, y - 10)), ("touchMove", (90, top + 60))):
             page.cdp("Input.dispatchTouchEvent", {"type": kind, "touchPoints": [{"x": at[0], "y": at[1]}]})
