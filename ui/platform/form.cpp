@@ -1,43 +1,26 @@
 #include "form.h"
 
 #include "canvas.h"
+#include "host.h"
 #include "look.h"
 #include "mousemove.h"
 #include "units.h"
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QGuiApplication>
 #include <QMainWindow>
 #include <QMenuBar>
-#include <QPointer>
-#include <QScreen>
 
-#include <cmath>
 #include <stdexcept>
 
 namespace platform {
-
-#ifdef Q_OS_WASM
-namespace {
-// In the browser the page is the screen. The start-up window, the first one made, takes it: at
-// its top-left corner, at its own size, without a frame or a close box, since closing it would
-// leave a dead picture on the page. The others open framed over it, with a close box.
-QPointer<QWidget> s_startUp;
-} // namespace
-#endif
 
 Form::Form(const FormDesign &design)
     : m_window(std::make_unique<QMainWindow>())
 {
     m_window->setObjectName(ToQString(design.name));
     m_window->setWindowTitle(ToQString(design.caption));
-#ifdef Q_OS_WASM
-    if (!s_startUp) {
-        s_startUp = m_window.get();
-        m_window->setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::CustomizeWindowHint);
-    }
-#endif
+    PrepareWindow(m_window.get());
     // A fixed background brings a palette of its own, so that text left in the platform's colour
     // stays readable on it whatever the desktop's theme; otherwise the theme's palette holds.
     if (design.backColor)
@@ -63,22 +46,7 @@ Form::Form(const FormDesign &design)
         if (menuHeight < 0)
             menuHeight = bar->sizeHint().height();
     }
-    QSize size(clientWidth, PixelPosition(design.clientHeight) + menuHeight);
-#ifdef Q_OS_WASM
-    // The browser's compositor copies a window's picture to the page scaled to the window's size
-    // in device pixels: where that size is not whole (605 pixels at a ratio of 1.5), a row or a
-    // column of the picture is lost, and one-pixel lines show gaps. Such a window grows to the
-    // next size that is whole.
-    const double ratio = QGuiApplication::primaryScreen()->devicePixelRatio();
-    const auto whole = [ratio](int length) {
-        for (int grown = length; grown < length + 16; ++grown)
-            if (std::abs(grown * ratio - std::round(grown * ratio)) < 1e-6)
-                return grown;
-        return length;
-    };
-    size = QSize(whole(size.width()), whole(size.height()));
-#endif
-    m_window->resize(size);
+    m_window->resize(WindowSize({ clientWidth, PixelPosition(design.clientHeight) + menuHeight }));
 }
 
 Form::~Form() = default;
@@ -120,14 +88,7 @@ void Form::AddControls(const FormDesign &design)
 
 void Form::Show()
 {
-#ifdef Q_OS_WASM
-    // No window manager places a window there: it opens centred over the start-up window.
-    if (!m_window->isVisible() && s_startUp && s_startUp != m_window.get())
-        m_window->move(s_startUp->geometry().center() - m_window->rect().center());
-    m_window->showNormal(); // show() there means full screen, whatever the window's size
-#else
-    m_window->show();
-#endif
+    ShowWindow(m_window.get());
     m_window->raise();
     m_window->activateWindow();
 }

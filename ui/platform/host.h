@@ -1,0 +1,19 @@
+// Where the windows live: a desktop with its window manager, or the browser's page.
+#pragma once
+
+#include <QSize>
+
+class QWidget;
+
+namespace platform {
+
+// Before a top-level window is first shown: the flags and attributes its host asks for.
+void PrepareWindow(QWidget *window);
+
+// The size a window of the design's size takes on this host.
+QSize WindowSize(const QSize &design);
+
+// Shows a top-level window, placed where its host places windows.
+void ShowWindow(QWidget *window);
+
+} // namespace platform

@@ -1,0 +1,22 @@
+#include "host.h"
+
+#include <QWidget>
+
+namespace platform {
+
+// The window manager frames and places the windows, at their design sizes.
+
+void PrepareWindow(QWidget * /*window*/)
+{ }
+
+QSize WindowSize(const QSize &design)
+{
+    return design;
+}
+
+void ShowWindow(QWidget *window)
+{
+    window->show();
+}
+
+} // namespace platform
