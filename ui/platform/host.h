@@ -3,6 +3,7 @@
 
 #include <QSize>
 
+class QString;
 class QWidget;
 
 namespace platform {
@@ -15,5 +16,9 @@ QSize WindowSize(const QSize &design);
 
 // Shows a top-level window, placed where its host places windows.
 void ShowWindow(QWidget *window);
+
+// Tells a screen reader what just changed, where the toolkit's accessibility cannot reach it: the
+// browser's page. On a desktop the toolkit's own accessibility events carry every change.
+void Announce(const QString &text);
 
 } // namespace platform

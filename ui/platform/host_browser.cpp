@@ -5,6 +5,8 @@
 #include <QScreen>
 #include <QWidget>
 
+#include <emscripten/val.h>
+
 #include <cmath>
 
 namespace platform {
@@ -48,6 +50,15 @@ void ShowWindow(QWidget *window)
     if (!window->isVisible() && s_startUp && s_startUp != window)
         window->move(s_startUp->geometry().center() - window->rect().center());
     window->showNormal(); // show() there means full screen, whatever the window's size
+}
+
+// The page's live region, which screen readers follow: they cannot see into the canvas.
+void Announce(const QString &text)
+{
+    emscripten::val region = emscripten::val::global("document")
+                                 .call<emscripten::val>("getElementById", std::string("announce"));
+    if (!region.isNull())
+        region.set("textContent", text.toStdString());
 }
 
 } // namespace platform

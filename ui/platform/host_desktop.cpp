@@ -19,4 +19,7 @@ void ShowWindow(QWidget *window)
     window->show();
 }
 
+void Announce(const QString & /*text*/)
+{ }
+
 } // namespace platform
