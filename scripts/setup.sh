@@ -21,6 +21,7 @@ linux)
         qt6-wayland weston                   # native Wayland, and a headless compositor to test it on
         debhelper lintian blhc               # the Debian package, its checks, its hardening flags
         desktop-file-utils appstream         # checks of the desktop entry and the AppStream metadata
+        at-spi2-core dbus-daemon python3-pyatspi  # a screen reader's view: the registry, a session bus, its client
     )
     ;;
 windows)
@@ -40,6 +41,9 @@ web)
         qt6-base-dev                         # the host's moc, rcc and uic for the cross build
         emscripten                           # the WebAssembly compiler, with its system libraries
         chromium chromium-driver python3-selenium  # the page's tests in a real, headless browser
+        firefox-esr python3-websockets       # Firefox, driven over WebDriver BiDi by the test's own client
+        webkit2gtk-driver                    # WebKit: its WebDriver, driving WebKitGTK's MiniBrowser
+        xvfb xauth                           # a display for both, which draw through WebGL only with one
     )
     ;;
 *)
