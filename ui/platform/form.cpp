@@ -20,7 +20,6 @@ Form::Form(const FormDesign &design)
 {
     m_window->setObjectName(ToQString(design.name));
     m_window->setWindowTitle(ToQString(design.caption));
-    PrepareWindow(m_window.get());
     // A fixed background brings a palette of its own, so that text left in the platform's colour
     // stays readable on it whatever the desktop's theme; otherwise the theme's palette holds.
     if (design.backColor)
@@ -46,7 +45,7 @@ Form::Form(const FormDesign &design)
         if (menuHeight < 0)
             menuHeight = bar->sizeHint().height();
     }
-    m_window->resize(WindowSize({ clientWidth, PixelPosition(design.clientHeight) + menuHeight }));
+    PlaceWindow(m_window.get(), { clientWidth, PixelPosition(design.clientHeight) + menuHeight });
 }
 
 Form::~Form() = default;

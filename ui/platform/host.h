@@ -8,11 +8,9 @@ class QWidget;
 
 namespace platform {
 
-// Before a top-level window is first shown: the flags and attributes its host asks for.
-void PrepareWindow(QWidget *window);
-
-// The size a window of the design's size takes on this host.
-QSize WindowSize(const QSize &design);
+// Before a top-level window is first shown: its size, from its design's, and what else its host
+// asks of it.
+void PlaceWindow(QWidget *window, const QSize &design);
 
 // Shows a top-level window, placed where its host places windows.
 void ShowWindow(QWidget *window);

@@ -1,12 +1,15 @@
 #include "host.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QPointer>
 #include <QScreen>
 #include <QWidget>
+#include <QtGui/private/qhighdpiscaling_p.h>
+#include <qpa/qplatformscreen.h>
 
 #include <emscripten/val.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace platform {
@@ -14,41 +17,96 @@ namespace platform {
 namespace {
 
 // In the browser the page is the screen. The start-up window, the first one made, takes it: at
-// its top-left corner, at its own size, without a frame or a close box, since closing it would
-// leave a dead picture on the page. The others open framed over it, with a close box.
+// its top-left corner, without a frame or a close box, since closing it would leave a dead picture
+// on the page. The others open framed over it, with a close box.
 QPointer<QWidget> s_startUp;
 
-} // namespace
+const char *const DesignSize = "bezier7DesignSize";
 
-void PrepareWindow(QWidget *window)
+QScreen *Page()
 {
-    if (s_startUp)
-        return;
-    s_startUp = window;
-    window->setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::CustomizeWindowHint);
+    return QGuiApplication::primaryScreen();
 }
 
 // The browser's compositor copies a window's picture to the page scaled to the window's size in
 // device pixels: where that size is not whole (605 pixels at a ratio of 1.5), a row or a column of
-// the picture is lost, and one-pixel lines show gaps. Such a window grows to the next size that is
-// whole.
-QSize WindowSize(const QSize &design)
+// the picture is lost, and one-pixel lines show gaps. Such a length grows to the next whole one.
+int Whole(int length)
 {
-    const double ratio = QGuiApplication::primaryScreen()->devicePixelRatio();
-    const auto whole = [ratio](int length) {
-        for (int grown = length; grown < length + 16; ++grown)
-            if (std::abs(grown * ratio - std::round(grown * ratio)) < 1e-6)
-                return grown;
-        return length;
-    };
-    return { whole(design.width()), whole(design.height()) };
+    const double ratio = Page()->devicePixelRatio();
+    for (int grown = length; grown < length + 16; ++grown)
+        if (std::abs(grown * ratio - std::round(grown * ratio)) < 1e-6)
+            return grown;
+    return length;
+}
+
+// The share of a CSS pixel that a pixel of the program's windows takes, so that the start-up
+// window shows whole on the page: 1 where it fits, less on a phone or in a small browser window.
+// Qt then draws at that share of the device's resolution, text and one-pixel lines as crisp as at
+// full size, and maps the pointer back to the program's pixels. The device pixels a program pixel
+// takes are a whole number of eighths, so that the lengths Whole makes stay near the design's.
+double FittingScale(const QSize &design)
+{
+    const QPlatformScreen *page = Page()->handle();
+    const QSizeF css = page->geometry().size(); // the page, unscaled
+    const QSizeF room(design.width() + 8, design.height() + 8); // for what Whole adds
+    const double fit = std::min(css.width() / room.width(), css.height() / room.height());
+    if (fit >= 1)
+        return 1;
+    const double ratio = page->devicePixelRatio();
+    return std::max(std::floor(fit * ratio * 8), 1.0) / 8 / ratio;
+}
+
+void Resize(QWidget *window)
+{
+    const QSize design = window->property(DesignSize).toSize();
+    window->resize(Whole(design.width()), Whole(design.height()));
+}
+
+// Places a window opened over the start-up window at its centre, on a whole device pixel.
+void Centre(QWidget *window)
+{
+    const QPoint centred = s_startUp->geometry().center() - window->rect().center();
+    window->move(Whole(std::max(centred.x(), 0)), Whole(std::max(centred.y(), 0)));
+}
+
+// Fits the windows to the page again, once it has changed its size: a turned phone, a resized
+// browser window. The windows keep what they show, in the program's own pixels.
+void Fit()
+{
+    const double scale = FittingScale(s_startUp->property(DesignSize).toSize());
+    if (std::abs(scale - QHighDpiScaling::factor(Page())) < 1e-9)
+        return;
+    QHighDpiScaling::setScreenFactor(Page(), scale);
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (!window->property(DesignSize).isValid())
+            continue;
+        Resize(window);
+        if (window != s_startUp)
+            Centre(window);
+        window->update();
+    }
+}
+
+} // namespace
+
+void PlaceWindow(QWidget *window, const QSize &design)
+{
+    window->setProperty(DesignSize, design);
+    if (!s_startUp) {
+        s_startUp = window;
+        window->setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::CustomizeWindowHint);
+        QHighDpiScaling::setScreenFactor(Page(), FittingScale(design));
+        QObject::connect(Page(), &QScreen::geometryChanged, window, &Fit);
+    }
+    Resize(window);
 }
 
 void ShowWindow(QWidget *window)
 {
     // No window manager places a window there: it opens centred over the start-up window.
     if (!window->isVisible() && s_startUp && s_startUp != window)
-        window->move(s_startUp->geometry().center() - window->rect().center());
+        Centre(window);
     window->showNormal(); // show() there means full screen, whatever the window's size
 }
 

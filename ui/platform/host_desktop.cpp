@@ -6,12 +6,9 @@ namespace platform {
 
 // The window manager frames and places the windows, at their design sizes.
 
-void PrepareWindow(QWidget * /*window*/)
-{ }
-
-QSize WindowSize(const QSize &design)
+void PlaceWindow(QWidget *window, const QSize &design)
 {
-    return design;
+    window->resize(design);
 }
 
 void ShowWindow(QWidget *window)
