@@ -22,12 +22,25 @@ cmake -S . -B $build -G Ninja -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolc
 echo "web: building the program (about a minute and a half, most of it the final link)" >&2
 cmake --build $build
 
+# The program's files go into a folder named after their contents, which the page and the service
+# worker name: a page loads one build whole, and a new build is new files, in no cache yet.
+build_id=program-$(cat $build/bezier7.js $build/bezier7.wasm $build/qtloader.js web/index.html |
+    sha256sum | cut -c1-12)
+rm -rf $site/program-*
+mkdir -p $site/$build_id
+cp $build/bezier7.js $build/bezier7.wasm $build/qtloader.js $site/$build_id/
 # The page is our own; Qt's page and logo stay behind.
-cp $build/bezier7.js $build/bezier7.wasm $build/qtloader.js web/index.html $site/
-cp app/icons/bezier7.svg $site/bezier7.svg
-cp app/icons/bezier7-32.png $site/bezier7-32.png
-raw=$(stat -c %s $site/bezier7.wasm)
-packed=$(gzip -9 -c $site/bezier7.wasm | wc -c)
+sed "s/@BUILD@/$build_id/g" web/index.html >$site/index.html
+cp web/manifest.json $site/
+cp app/icons/bezier7.svg app/icons/bezier7-32.png app/icons/bezier7-192.png \
+    app/icons/bezier7-512.png $site/
+files='"./", "manifest.json", "bezier7.svg", "bezier7-32.png", "bezier7-192.png", "bezier7-512.png"'
+for file in qtloader.js bezier7.js bezier7.wasm; do
+    files="$files, \"$build_id/$file\""
+done
+sed -e "s/@BUILD@/$build_id/" -e "s|@FILES@|$files|" web/sw.js >$site/sw.js
+raw=$(stat -c %s $site/$build_id/bezier7.wasm)
+packed=$(gzip -9 -c $site/$build_id/bezier7.wasm | wc -c)
 awk -v raw="$raw" -v packed="$packed" 'BEGIN {
     printf "web: build-web/index.html; bezier7.wasm %.1f MiB, %.1f MiB with gzip -9\n",
         raw / 1048576, packed / 1048576 }'

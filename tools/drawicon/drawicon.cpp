@@ -17,7 +17,8 @@
 namespace {
 
 constexpr double Grid = 32;
-constexpr int Sizes[] = { 16, 24, 32, 48, 64, 128, 256 };
+// The desktop's sizes, then the two a web app's manifest offers to home screens and shelves.
+constexpr int Sizes[] = { 16, 24, 32, 48, 64, 128, 256, 192, 512 };
 constexpr int DotsPerMeter = 3780; // 96 dots per inch, whatever screen the program runs beside
 
 struct Shape {
