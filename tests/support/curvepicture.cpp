@@ -64,6 +64,44 @@ bool Near(QPointF p, const std::vector<QLineF> &segments, double distance)
         [&](const QLineF &segment) { return Distance(p, segment) <= distance; });
 }
 
+// The points of a segment on the area, at most a device pixel apart, its ends among them where
+// the area holds them. Counted from the end nearer the area: a far end that a drag threw millions
+// of pixels away costs no steps there and no precision here.
+std::vector<QPointF> Visible(const QLineF &segment, const QRectF &area)
+{
+    const auto far = [&](QPointF p) { return QLineF(p, area.center()).length(); };
+    const bool forward = far(segment.p1()) <= far(segment.p2());
+    const QPointF from = forward ? segment.p1() : segment.p2();
+    const QPointF to = forward ? segment.p2() : segment.p1();
+    const double length = QLineF(from, to).length();
+    if (!std::isfinite(length))
+        return {};
+    const QPointF along = length > 0 ? (to - from) / length : QPointF();
+    // Where it enters and leaves the area, as distances from `from` (Liang-Barsky).
+    double enter = 0;
+    double leave = length;
+    const auto clip = [&](double start, double step, double low, double high) {
+        if (step == 0) {
+            if (start < low || start > high)
+                leave = -1;
+            return;
+        }
+        const double a = (low - start) / step;
+        const double b = (high - start) / step;
+        enter = std::max(enter, std::min(a, b));
+        leave = std::min(leave, std::max(a, b));
+    };
+    clip(from.x(), along.x(), area.left(), area.right());
+    clip(from.y(), along.y(), area.top(), area.bottom());
+    std::vector<QPointF> points;
+    if (enter > leave)
+        return points;
+    const int steps = static_cast<int>(std::ceil(leave - enter));
+    for (int i = 0; i <= steps; ++i)
+        points.push_back(from + (steps > 0 ? enter + (leave - enter) * i / steps : enter) * along);
+    return points;
+}
+
 // Where a point can be judged: on the client area, clear of its edges and of every control.
 bool InSight(const Scene &scene, QPointF p)
 {
@@ -128,10 +166,11 @@ QString CurveProblem(const QImage &image, QPointF origin, double scale, const st
             }
         return false;
     };
-    for (const double t : { 0.25, 0.5, 0.75 })
-        if (const QPointF p = DevicePoint(CurvePoint(x, y, t), origin, scale);
-            InSight(scene, p) && !ink(p))
-            return At("no curve", p);
+    // The whole curve: its 101 samples and the device pixels between them, wherever in sight.
+    for (const QLineF &segment : scene.curve)
+        for (const QPointF p : Visible(segment, scene.client))
+            if (InSight(scene, p) && !ink(p))
+                return At("no curve", p);
     // Where the curve does not cover them.
     for (const QLineF &tangent : scene.tangents)
         for (const double s : { 0.3, 0.5, 0.7, 0.9 })

@@ -24,9 +24,10 @@ QPointF DevicePoint(QPointF twips, QPointF origin, double scale);
 bool HasColourNear(const QImage &image, QPointF at, QColor colour, int radius = 1);
 
 // Empty if the image shows the curve over control points x, y (twips) and nothing else: the red
-// end tangents and the curve's samples wherever no control covers them, and no pixel other than
-// the background (the client area's commonest colour) away from them and from the controls (the
-// markers with their corners on the points, the read-outs). Otherwise what is wrong.
+// end tangents, and the whole curve (its 101 samples and every device pixel between them)
+// wherever no control covers it, and no pixel other than the background (the client area's
+// commonest colour) away from them and from the controls (the markers with their corners on the
+// points, the read-outs). Otherwise what is wrong.
 QString CurveProblem(const QImage &image, QPointF origin, double scale,
     const std::vector<float> &x = InitialX, const std::vector<float> &y = InitialY);
 
