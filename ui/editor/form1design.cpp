@@ -13,27 +13,38 @@ constexpr platform::MenuItemDesign Menu[] = {
 // clang-format off
 constexpr ControlDesign Controls[] = {
     { .name = "Option1", .kind = OptionButton, .index = 7, .caption = "7",
-      .left = 7455, .top = 2310, .width = 375, .height = 255, .tabIndex = 10 },
+      .left = 7455, .top = 2310, .width = 375, .height = 255, .tabIndex = 10,
+      .accessibleName = "Control point 7", .marker = true },
     { .name = "Option1", .kind = OptionButton, .index = 0, .caption = "0",
-      .left = 7455, .top = 2625, .width = 375, .height = 255, .tabIndex = 9 },
+      .left = 7455, .top = 2625, .width = 375, .height = 255, .tabIndex = 9,
+      .accessibleName = "Control point 0", .marker = true },
     { .name = "Command1", .kind = PushButton, .index = 6, .caption = "6",
-      .left = 4830, .top = 1890, .width = 255, .height = 255, .tabIndex = 8 },
+      .left = 4830, .top = 1890, .width = 255, .height = 255, .tabIndex = 8,
+      .accessibleName = "Control point 6", .marker = true },
     { .name = "Text_Ind", .kind = TextBox, .caption = "Index",
-      .left = 8160, .top = 0, .width = 495, .height = 285, .tabIndex = 7 },
+      .left = 8160, .top = 0, .width = 495, .height = 285, .tabIndex = 7,
+      .accessibleName = "Index of the control point under the pointer" },
     { .name = "Text_y", .kind = TextBox, .caption = "y",
-      .left = 8160, .top = 720, .width = 855, .height = 285, .tabIndex = 6 },
+      .left = 8160, .top = 720, .width = 855, .height = 285, .tabIndex = 6,
+      .accessibleName = "Top of the dragged control point, in twips" },
     { .name = "Text_x", .kind = TextBox, .caption = "x",
-      .left = 8160, .top = 360, .width = 855, .height = 285, .tabIndex = 5 },
+      .left = 8160, .top = 360, .width = 855, .height = 285, .tabIndex = 5,
+      .accessibleName = "Left of the dragged control point, in twips" },
     { .name = "Command1", .kind = PushButton, .index = 1, .caption = "1",
-      .left = 4830, .top = 2940, .width = 255, .height = 255, .tabIndex = 4 },
+      .left = 4830, .top = 2940, .width = 255, .height = 255, .tabIndex = 4,
+      .accessibleName = "Control point 1", .marker = true },
     { .name = "Command1", .kind = PushButton, .index = 2, .caption = "2",
-      .left = 2625, .top = 3150, .width = 255, .height = 255, .tabIndex = 3 },
+      .left = 2625, .top = 3150, .width = 255, .height = 255, .tabIndex = 3,
+      .accessibleName = "Control point 2", .marker = true },
     { .name = "Command1", .kind = PushButton, .index = 3, .caption = "3",
-      .left = 1260, .top = 2835, .width = 255, .height = 255, .tabIndex = 2 },
+      .left = 1260, .top = 2835, .width = 255, .height = 255, .tabIndex = 2,
+      .accessibleName = "Control point 3", .marker = true },
     { .name = "Command1", .kind = PushButton, .index = 4, .caption = "4",
-      .left = 1260, .top = 1995, .width = 255, .height = 255, .tabIndex = 1 },
+      .left = 1260, .top = 1995, .width = 255, .height = 255, .tabIndex = 1,
+      .accessibleName = "Control point 4", .marker = true },
     { .name = "Command1", .kind = PushButton, .index = 5, .caption = "5",
-      .left = 2625, .top = 1575, .width = 255, .height = 255, .tabIndex = 0 },
+      .left = 2625, .top = 1575, .width = 255, .height = 255, .tabIndex = 0,
+      .accessibleName = "Control point 5", .marker = true },
 };
 // clang-format on
 
@@ -49,6 +60,8 @@ const platform::FormDesign &Form1Design()
         .backColor = std::nullopt,
         .menu = Menu,
         .controls = Controls,
+        .accessibleDescription = "A Bézier curve of degree 7 shaped by the eight control points, "
+                                 "drawn with the tangents at its two ends",
     };
     return design;
 }

@@ -1,5 +1,6 @@
 #include "control.h"
 
+#include "numbertext.h"
 #include "units.h"
 
 #include <QVariant>
@@ -11,21 +12,36 @@ Control::Control(QWidget *widget, const ControlDesign &design)
     : m_widget(widget)
     , m_left(design.left)
     , m_top(design.top)
+    , m_marker(design.marker)
 {
     m_widget->setGeometry(PixelPosition(design.left), PixelPosition(design.top),
         PixelPosition(design.width), PixelPosition(design.height)); // sizes never change
+    DescribePosition();
 }
 
 void Control::SetLeft(float twips)
 {
     m_left = twips;
     m_widget->move(PixelPosition(twips), m_widget->y());
+    DescribePosition();
 }
 
 void Control::SetTop(float twips)
 {
     m_top = twips;
     m_widget->move(m_widget->x(), PixelPosition(twips));
+    DescribePosition();
+}
+
+// A screen reader hears a marker's new place from the toolkit's event for a changed description;
+// one that did not change raises none.
+void Control::DescribePosition()
+{
+    if (!m_marker)
+        return;
+    const QString text = ToQString("x " + Str(m_left) + ", y " + Str(m_top) + " twips");
+    if (text != m_widget->accessibleDescription())
+        m_widget->setAccessibleDescription(text);
 }
 
 // Text boxes, buttons and labels all hold their text in the property "text".

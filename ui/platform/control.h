@@ -13,7 +13,8 @@ class QWidget;
 
 namespace platform {
 
-// A child control of a form: its position in twips and its text.
+// A child control of a form: its position in twips and its text. A marker's accessible
+// description follows its position.
 class Control {
 public:
     Control(QWidget *widget, const ControlDesign &design);
@@ -29,9 +30,12 @@ public:
     void SetText(std::string_view text);
 
 private:
+    void DescribePosition();
+
     QWidget *m_widget;
     float m_left;
     float m_top;
+    bool m_marker;
 };
 
 // (Index, Button, Shift, X, Y): Button bits 1 left, 2 right, 4 middle; Shift bits 1 shift,

@@ -36,6 +36,11 @@ struct ControlDesign {
     std::optional<Colour> foreColor {};
     std::optional<Colour> backColor {};
     std::optional<FontDesign> font {};
+    // What a screen reader calls it; unset, its caption or text.
+    std::string_view accessibleName {};
+    // A marker stands for a point the user moves (an element of a control array): the arrow keys
+    // move it as the left button drags it, and its accessible description says where it stands.
+    bool marker = false;
 };
 
 // A top-level menu item that raises Click when chosen; it has no submenu.
@@ -52,6 +57,7 @@ struct FormDesign {
     std::optional<Colour> backColor {};
     std::span<const MenuItemDesign> menu {};
     std::span<const ControlDesign> controls {}; // in creation order
+    std::string_view accessibleDescription {}; // what a screen reader says the window shows
 };
 
 } // namespace platform

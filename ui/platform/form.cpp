@@ -1,5 +1,6 @@
 #include "form.h"
 
+#include "arrowkeys.h"
 #include "canvas.h"
 #include "host.h"
 #include "look.h"
@@ -20,6 +21,7 @@ Form::Form(const FormDesign &design)
 {
     m_window->setObjectName(ToQString(design.name));
     m_window->setWindowTitle(ToQString(design.caption));
+    m_window->setAccessibleDescription(ToQString(design.accessibleDescription));
     // A fixed background brings a palette of its own, so that text left in the platform's colour
     // stays readable on it whatever the desktop's theme; otherwise the theme's palette holds.
     if (design.backColor)
@@ -59,12 +61,15 @@ void Form::AddControls(const FormDesign &design)
         if (item.index >= 0)
             name += '(' + std::to_string(item.index) + ')';
         widget->setObjectName(QString::fromStdString(name));
+        widget->setAccessibleName(ToQString(item.accessibleName)); // empty: its caption or text
         Control &created = m_controls.try_emplace(name, widget, item).first->second;
         ApplyLook(widget, item);
         if (item.index >= 0) {
             ControlArray &array = m_arrays[std::string(item.name)];
             array.m_elements[item.index] = &created;
             new MouseMoveFilter(array.m_mouseMove, item.index, widget);
+            if (item.marker)
+                new ArrowKeyFilter(array.m_mouseMove, item.index, widget);
         }
         if (widget->focusPolicy() != Qt::NoFocus)
             tabOrder.emplace(item.tabIndex, widget);

@@ -1,5 +1,6 @@
 #include "mousemove.h"
 
+#include "host.h"
 #include "units.h"
 
 #include <QCoreApplication>
@@ -58,8 +59,11 @@ bool MouseMoveFilter::eventFilter(QObject *watched, QEvent *event)
     const auto shift
         = static_cast<std::int16_t>((move->modifiers() & Keys).toInt() / Qt::ShiftModifier);
     const QPoint before = control->pos();
+    const QString described = control->accessibleDescription(); // a marker's position
     const QPointF at = move->position() * TwipsPerPixel(); // from the control's top-left corner
     m_handler(m_index, button, shift, static_cast<float>(at.x()), static_cast<float>(at.y()));
+    if (control->accessibleDescription() != described)
+        Announce(control->accessibleDescription());
     // A control the handler moved has left the position the event was measured from: passing it
     // on would make a pressed button judge the pointer by a stale position (and repaint itself as
     // released and pressed again while dragged). Its press and release stay its own.

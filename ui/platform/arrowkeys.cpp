@@ -1,0 +1,70 @@
+#include "arrowkeys.h"
+
+#include "host.h"
+#include "units.h"
+
+#include <QKeyEvent>
+#include <QWidget>
+
+namespace platform {
+
+namespace {
+
+// A step in pixels for an arrow key; none for any other key.
+QPoint Direction(int key)
+{
+    switch (key) {
+    case Qt::Key_Left:
+        return { -1, 0 };
+    case Qt::Key_Right:
+        return { 1, 0 };
+    case Qt::Key_Up:
+        return { 0, -1 };
+    case Qt::Key_Down:
+        return { 0, 1 };
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
+ArrowKeyFilter::ArrowKeyFilter(const MouseMoveHandler &handler, int index, QWidget *control)
+    : QObject(control)
+    , m_handler(handler)
+    , m_index(static_cast<std::int16_t>(index))
+{
+    control->installEventFilter(this);
+}
+
+bool ArrowKeyFilter::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *control = static_cast<QWidget *>(watched);
+    if (event->type() == QEvent::FocusIn)
+        Announce(
+            control->accessibleName() + QStringLiteral(", ") + control->accessibleDescription());
+    if (event->type() != QEvent::KeyPress || !m_handler)
+        return QObject::eventFilter(watched, event);
+    const auto *key = static_cast<QKeyEvent *>(event);
+    const QPoint direction = Direction(key->key());
+    // The keypad's arrows carry a modifier of their own; Ctrl and Alt leave the key to the control.
+    const Qt::KeyboardModifiers held = key->modifiers() & ~Qt::KeypadModifier;
+    if (direction.isNull() || (held != Qt::NoModifier && held != Qt::ShiftModifier))
+        return QObject::eventFilter(watched, event);
+
+    // The keyboard is in use: the focus frame shows from now on, as after Tab.
+    if (!control->window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
+        control->window()->setAttribute(Qt::WA_KeyboardFocusChange);
+        control->update();
+    }
+    const bool shift = held == Qt::ShiftModifier;
+    const QPointF step = QPointF(direction * (shift ? 10 : 1)) * TwipsPerPixel();
+    const QString before = control->accessibleDescription();
+    m_handler(
+        m_index, 1, shift ? 1 : 0, static_cast<float>(step.x()), static_cast<float>(step.y()));
+    if (control->accessibleDescription() != before)
+        Announce(control->accessibleDescription());
+    return true;
+}
+
+} // namespace platform
