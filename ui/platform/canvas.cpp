@@ -17,6 +17,13 @@ namespace {
 // it is, or when an end is not a number.
 std::optional<QLineF> Clipped(const QLineF &line)
 {
+    // Measured from the end nearer the origin: from the far one, the near end's share of the line
+    // can round to nothing, and a line that reaches into the picture would shrink to a dot.
+    const auto size = [](QPointF p) { return std::abs(p.x()) + std::abs(p.y()); };
+    if (size(line.p2()) < size(line.p1())) {
+        const std::optional<QLineF> kept = Clipped(QLineF(line.p2(), line.p1()));
+        return kept ? std::optional(QLineF(kept->p2(), kept->p1())) : std::nullopt;
+    }
     // Four million pixels, far beyond any screen: the raster engine draws aliased lines in 26.6
     // fixed point, which the far ends a drag can make would overflow.
     constexpr double Far = 1 << 22;
