@@ -56,7 +56,7 @@ void Form::AddControls(const FormDesign &design)
 {
     std::multimap<int, QWidget *> tabOrder; // in creation order where tab indices are equal
     for (const ControlDesign &item : design.controls) {
-        QWidget *widget = CreateWidget(item.kind, ToQString(item.caption), m_canvas);
+        QWidget *widget = CreateWidget(item.kind, ToQString(item.caption), m_canvas, item.marker);
         std::string name(item.name); // "Text_x", or "Command1(5)" for an element of an array
         if (item.index >= 0)
             name += '(' + std::to_string(item.index) + ')';

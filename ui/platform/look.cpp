@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPointer>
 #include <QProxyStyle>
 #include <QPushButton>
@@ -150,14 +151,38 @@ void FitText(QWidget *widget, bool wordWrap)
     widget->setFont(font);
 }
 
+// A marker draws a focus frame of its own over the style's look: two pixels of the selection colour
+// at its edge, plain on a control this small in every style and theme, where the Windows style's
+// dotted rectangle is lost in the digit and Fusion's outline is one pixel. Like the styles' frames
+// it shows once the keyboard has been used in the window.
+template <class Button> class Marker : public Button {
+public:
+    using Button::Button;
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        Button::paintEvent(event);
+        if (!this->hasFocus() || !this->window()->testAttribute(Qt::WA_KeyboardFocusChange))
+            return;
+        QPainter painter(this);
+        painter.setPen(QPen(this->palette().color(QPalette::Highlight), 2));
+        painter.drawRect(QRectF(this->rect()).adjusted(1, 1, -1, -1));
+    }
+};
+
 } // namespace
 
-QWidget *CreateWidget(ControlKind kind, const QString &caption, QWidget *parent)
+QWidget *CreateWidget(ControlKind kind, const QString &caption, QWidget *parent, bool marker)
 {
     switch (kind) {
     case ControlKind::OptionButton:
+        if (marker)
+            return new Marker<QRadioButton>(caption, parent);
         return new QRadioButton(caption, parent);
     case ControlKind::PushButton:
+        if (marker)
+            return new Marker<QPushButton>(caption, parent);
         return new QPushButton(caption, parent);
     case ControlKind::TextBox:
         return new QLineEdit(caption, parent);

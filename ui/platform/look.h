@@ -8,8 +8,9 @@ class QWidget;
 
 namespace platform {
 
-// The widget that stands for a kind of control.
-QWidget *CreateWidget(ControlKind kind, const QString &caption, QWidget *parent);
+// The widget that stands for a kind of control; a marker's shows its focus plainly.
+QWidget *CreateWidget(
+    ControlKind kind, const QString &caption, QWidget *parent, bool marker = false);
 
 // The face and size that controls without a font of their own inherit from the client area.
 void SetControlsFont(QWidget *clientArea);
