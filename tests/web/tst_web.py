@@ -332,6 +332,21 @@ class InChromium(EveryEngine, unittest.TestCase):
         editor.moved(5, 110, 80, "second-finger-lifted")
         self.assertEqual(page.errors(), [])
 
+    def test_a_cancelled_touch_ends_the_drag(self):
+        editor = Editor(Chromium(self))
+        page, top = editor.page, editor.top
+        x, y = editor.corner(6)
+        page.touch("touchStart", (x, y))
+        page.touch("touchMove", (x + 20, y + 30))
+        page.touch("touchCancel")
+        editor.moved(6, x + 20, y + 30 - top, "cancelled")
+        page.mouse((300, top + 250), (420, top + 40), (200, top + 300))
+        page.touch("touchStart", (450, top + 300))  # a new touch where no marker is
+        page.touch("touchMove", (400, top + 200))
+        page.touch("touchEnd")
+        editor.moved(6, x + 20, y + 30 - top, "cancelled-then-moved")
+        self.assertEqual(page.errors(), [])
+
     def test_a_page_hidden_while_dragging_lets_the_marker_go(self):
         editor = Editor(Chromium(self))
         page, top, driver = editor.page, editor.top, editor.page.driver
