@@ -120,10 +120,10 @@ private slots:
                     for (int x = 0; x < focused.width(); ++x) {
                         const QRgb a = focused.pixel(x, y);
                         const QRgb b = unfocused.pixel(x, y);
-                        plain
-                            += std::max({ std::abs(qRed(a) - qRed(b)),
-                                   std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b)) })
-                            > 51;
+                        const int change = std::max({ std::abs(qRed(a) - qRed(b)),
+                            std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b)) });
+                        if (change > 51)
+                            ++plain;
                     }
                 return plain > 2 * (marker.width() + marker.height());
             };

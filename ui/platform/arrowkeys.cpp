@@ -29,20 +29,21 @@ QPoint Direction(int key)
 
 } // namespace
 
-ArrowKeyFilter::ArrowKeyFilter(const MouseMoveHandler &handler, int index, QWidget *control)
-    : QObject(control)
+ArrowKeyFilter::ArrowKeyFilter(
+    const MouseMoveHandler &handler, int index, const Control &control, QWidget *widget)
+    : QObject(widget)
     , m_handler(handler)
     , m_index(static_cast<std::int16_t>(index))
+    , m_control(control)
 {
-    control->installEventFilter(this);
+    widget->installEventFilter(this);
 }
 
 bool ArrowKeyFilter::eventFilter(QObject *watched, QEvent *event)
 {
     auto *control = static_cast<QWidget *>(watched);
     if (event->type() == QEvent::FocusIn)
-        Announce(
-            control->accessibleName() + QStringLiteral(", ") + control->accessibleDescription());
+        Announce(ToQString(std::string(m_control.AccessibleName()) + ", " + m_control.Position()));
     if (event->type() != QEvent::KeyPress || !m_handler)
         return QObject::eventFilter(watched, event);
     const auto *key = static_cast<QKeyEvent *>(event);
@@ -59,11 +60,9 @@ bool ArrowKeyFilter::eventFilter(QObject *watched, QEvent *event)
     }
     const bool shift = held == Qt::ShiftModifier;
     const QPointF step = QPointF(direction * (shift ? 10 : 1)) * TwipsPerPixel();
-    const QString before = control->accessibleDescription();
     m_handler(
         m_index, 1, shift ? 1 : 0, static_cast<float>(step.x()), static_cast<float>(step.y()));
-    if (control->accessibleDescription() != before)
-        Announce(control->accessibleDescription());
+    Announce(ToQString(m_control.Position()));
     return true;
 }
 

@@ -18,7 +18,8 @@ namespace platform {
 // browser), the focus coming to the marker and its moves are announced.
 class ArrowKeyFilter : public QObject {
 public:
-    ArrowKeyFilter(const MouseMoveHandler &handler, int index, QWidget *control);
+    ArrowKeyFilter(
+        const MouseMoveHandler &handler, int index, const Control &control, QWidget *widget);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -26,6 +27,7 @@ protected:
 private:
     const MouseMoveHandler &m_handler; // its array's, which outlives the control
     std::int16_t m_index;
+    const Control &m_control; // its position, which a move may change
 };
 
 } // namespace platform

@@ -3,6 +3,7 @@
 #include "numbertext.h"
 #include "units.h"
 
+#include <QAccessible>
 #include <QVariant>
 #include <QWidget>
 
@@ -13,10 +14,10 @@ Control::Control(QWidget *widget, const ControlDesign &design)
     , m_left(design.left)
     , m_top(design.top)
     , m_marker(design.marker)
+    , m_accessibleName(design.accessibleName)
 {
     m_widget->setGeometry(PixelPosition(design.left), PixelPosition(design.top),
         PixelPosition(design.width), PixelPosition(design.height)); // sizes never change
-    DescribePosition();
 }
 
 void Control::SetLeft(float twips)
@@ -33,13 +34,24 @@ void Control::SetTop(float twips)
     DescribePosition();
 }
 
-// A screen reader hears a marker's new place from the toolkit's event for a changed description;
-// one that did not change raises none.
+std::string Control::Position() const
+{
+    return "x " + Str(m_left) + ", y " + Str(m_top) + " twips";
+}
+
+void Control::Describe()
+{
+    if (!m_accessibleName.empty())
+        m_widget->setAccessibleName(ToQString(m_accessibleName));
+    DescribePosition();
+}
+
+// A screen reader hears a marker's new place from the toolkit's event for a changed description.
 void Control::DescribePosition()
 {
-    if (!m_marker)
+    if (!m_marker || !QAccessible::isActive())
         return;
-    const QString text = ToQString("x " + Str(m_left) + ", y " + Str(m_top) + " twips");
+    const QString text = ToQString(Position());
     if (text != m_widget->accessibleDescription())
         m_widget->setAccessibleDescription(text);
 }

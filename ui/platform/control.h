@@ -13,8 +13,8 @@ class QWidget;
 
 namespace platform {
 
-// A child control of a form: its position in twips and its text. A marker's accessible
-// description follows its position.
+// A child control of a form: its position in twips, its text, and what a screen reader is told of
+// it, a marker's position included.
 class Control {
 public:
     Control(QWidget *widget, const ControlDesign &design);
@@ -29,6 +29,15 @@ public:
     std::string Text() const;
     void SetText(std::string_view text);
 
+    // What a screen reader calls it, from the design; empty takes its caption or text.
+    std::string_view AccessibleName() const { return m_accessibleName; }
+    // Where a marker stands, for a screen reader: "x 2625, y 1575 twips".
+    std::string Position() const;
+    // Hands the name and a marker's position to the toolkit's accessibility, which raises an event
+    // for each. Only while an assistive technology listens: the form calls it once one starts, and
+    // a marker's moves from then on.
+    void Describe();
+
 private:
     void DescribePosition();
 
@@ -36,6 +45,7 @@ private:
     float m_left;
     float m_top;
     bool m_marker;
+    std::string_view m_accessibleName;
 };
 
 // (Index, Button, Shift, X, Y): Button bits 1 left, 2 right, 4 middle; Shift bits 1 shift,

@@ -30,6 +30,9 @@ struct ControlDesign {
     float width = 0;
     float height = 0;
     int tabIndex = 0;
+    // A marker stands for a point the user moves (an element of a control array): the arrow keys
+    // move it as the left button drags it, and its accessible description says where it stands.
+    bool marker = false;
     // Labels only; an unset value takes the platform default.
     bool centred = false;
     bool wordWrap = false;
@@ -38,9 +41,6 @@ struct ControlDesign {
     std::optional<FontDesign> font {};
     // What a screen reader calls it; unset, its caption or text.
     std::string_view accessibleName {};
-    // A marker stands for a point the user moves (an element of a control array): the arrow keys
-    // move it as the left button drags it, and its accessible description says where it stands.
-    bool marker = false;
 };
 
 // A top-level menu item that raises Click when chosen; it has no submenu.

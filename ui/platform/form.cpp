@@ -8,6 +8,7 @@
 #include "units.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -16,12 +17,38 @@
 
 namespace platform {
 
+// Each accessible text handed to the toolkit costs it an accessibility event and an interface for
+// the control, a few per cent of the window's start-up: the texts go to it only while an assistive
+// technology listens, which may begin after the window is built.
+class AccessibilityObserver : public QAccessible::ActivationObserver {
+public:
+    explicit AccessibilityObserver(std::function<void()> describe)
+        : m_describe(std::move(describe))
+    {
+        QAccessible::installActivationObserver(this);
+        if (QAccessible::isActive())
+            m_describe();
+    }
+    ~AccessibilityObserver() override { QAccessible::removeActivationObserver(this); }
+    AccessibilityObserver(const AccessibilityObserver &) = delete;
+    AccessibilityObserver &operator=(const AccessibilityObserver &) = delete;
+
+    void accessibilityActiveChanged(bool active) override
+    {
+        if (active)
+            m_describe();
+    }
+
+private:
+    std::function<void()> m_describe;
+};
+
 Form::Form(const FormDesign &design)
     : m_window(std::make_unique<QMainWindow>())
+    , m_description(design.accessibleDescription)
 {
     m_window->setObjectName(ToQString(design.name));
     m_window->setWindowTitle(ToQString(design.caption));
-    m_window->setAccessibleDescription(ToQString(design.accessibleDescription));
     // A fixed background brings a palette of its own, so that text left in the platform's colour
     // stays readable on it whatever the desktop's theme; otherwise the theme's palette holds.
     if (design.backColor)
@@ -48,6 +75,14 @@ Form::Form(const FormDesign &design)
             menuHeight = bar->sizeHint().height();
     }
     PlaceWindow(m_window.get(), { clientWidth, PixelPosition(design.clientHeight) + menuHeight });
+    m_accessibility = std::make_unique<AccessibilityObserver>([this] { Describe(); });
+}
+
+void Form::Describe()
+{
+    m_window->setAccessibleDescription(ToQString(m_description));
+    for (auto &[name, control] : m_controls)
+        control.Describe();
 }
 
 Form::~Form() = default;
@@ -61,15 +96,14 @@ void Form::AddControls(const FormDesign &design)
         if (item.index >= 0)
             name += '(' + std::to_string(item.index) + ')';
         widget->setObjectName(QString::fromStdString(name));
-        widget->setAccessibleName(ToQString(item.accessibleName)); // empty: its caption or text
         Control &created = m_controls.try_emplace(name, widget, item).first->second;
         ApplyLook(widget, item);
         if (item.index >= 0) {
             ControlArray &array = m_arrays[std::string(item.name)];
             array.m_elements[item.index] = &created;
-            new MouseMoveFilter(array.m_mouseMove, item.index, widget);
+            new MouseMoveFilter(array.m_mouseMove, item.index, created, widget);
             if (item.marker)
-                new ArrowKeyFilter(array.m_mouseMove, item.index, widget);
+                new ArrowKeyFilter(array.m_mouseMove, item.index, created, widget);
         }
         if (widget->focusPolicy() != Qt::NoFocus)
             tabOrder.emplace(item.tabIndex, widget);

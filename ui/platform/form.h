@@ -15,6 +15,7 @@ class QMainWindow;
 namespace platform {
 
 class Canvas;
+class AccessibilityObserver;
 
 // A top-level window built from a design: caption, an optional menu bar of items that raise
 // Click, a client area in twips with its child controls, and drawing on that client area.
@@ -46,6 +47,7 @@ public:
 private:
     void AddControls(const FormDesign &design);
     void Draw(float x1, float y1, float x2, float y2, Colour colour);
+    void Describe(); // the design's accessible texts, handed to the toolkit's accessibility
 
     // By object name, "Text_x" or "Command1(5)", and arrays by name.
     std::map<std::string, Control> m_controls;
@@ -56,6 +58,8 @@ private:
     Colour m_foreground;
     float m_currentX = 0;
     float m_currentY = 0;
+    std::string_view m_description; // the window's accessible description
+    std::unique_ptr<AccessibilityObserver> m_accessibility; // goes first, before the controls
 };
 
 } // namespace platform

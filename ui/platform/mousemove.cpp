@@ -34,13 +34,15 @@ bool EndsLostCapture(QWidget *control, const QMouseEvent &move)
 
 } // namespace
 
-MouseMoveFilter::MouseMoveFilter(const MouseMoveHandler &handler, int index, QWidget *control)
-    : QObject(control)
+MouseMoveFilter::MouseMoveFilter(
+    const MouseMoveHandler &handler, int index, const Control &control, QWidget *widget)
+    : QObject(widget)
     , m_handler(handler)
     , m_index(static_cast<std::int16_t>(index))
+    , m_control(control)
 {
-    control->setMouseTracking(true); // hover moves too, not only those with a button held
-    control->installEventFilter(this);
+    widget->setMouseTracking(true); // hover moves too, not only those with a button held
+    widget->installEventFilter(this);
 }
 
 bool MouseMoveFilter::eventFilter(QObject *watched, QEvent *event)
@@ -59,11 +61,12 @@ bool MouseMoveFilter::eventFilter(QObject *watched, QEvent *event)
     const auto shift
         = static_cast<std::int16_t>((move->modifiers() & Keys).toInt() / Qt::ShiftModifier);
     const QPoint before = control->pos();
-    const QString described = control->accessibleDescription(); // a marker's position
+    const float left = m_control.Left();
+    const float top = m_control.Top();
     const QPointF at = move->position() * TwipsPerPixel(); // from the control's top-left corner
     m_handler(m_index, button, shift, static_cast<float>(at.x()), static_cast<float>(at.y()));
-    if (control->accessibleDescription() != described)
-        Announce(control->accessibleDescription());
+    if (m_control.Left() != left || m_control.Top() != top)
+        Announce(ToQString(m_control.Position()));
     // A control the handler moved has left the position the event was measured from: passing it
     // on would make a pressed button judge the pointer by a stale position (and repaint itself as
     // released and pressed again while dragged). Its press and release stay its own.

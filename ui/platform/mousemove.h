@@ -15,7 +15,8 @@ namespace platform {
 // into the MouseMove event of its control array. The control keeps its own behaviour.
 class MouseMoveFilter : public QObject {
 public:
-    MouseMoveFilter(const MouseMoveHandler &handler, int index, QWidget *control);
+    MouseMoveFilter(
+        const MouseMoveHandler &handler, int index, const Control &control, QWidget *widget);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -23,6 +24,7 @@ protected:
 private:
     const MouseMoveHandler &m_handler; // its array's, which outlives the control
     std::int16_t m_index;
+    const Control &m_control; // its position, which a move may change
 };
 
 } // namespace platform
