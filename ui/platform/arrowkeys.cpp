@@ -41,7 +41,7 @@ ArrowKeyFilter::ArrowKeyFilter(
 
 bool ArrowKeyFilter::eventFilter(QObject *watched, QEvent *event)
 {
-    auto *control = static_cast<QWidget *>(watched);
+    auto *widget = static_cast<QWidget *>(watched);
     if (event->type() == QEvent::FocusIn)
         Announce(ToQString(std::string(m_control.AccessibleName()) + ", " + m_control.Position()));
     if (event->type() != QEvent::KeyPress || !m_handler)
@@ -54,9 +54,9 @@ bool ArrowKeyFilter::eventFilter(QObject *watched, QEvent *event)
         return QObject::eventFilter(watched, event);
 
     // The keyboard is in use: the focus frame shows from now on, as after Tab.
-    if (!control->window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
-        control->window()->setAttribute(Qt::WA_KeyboardFocusChange);
-        control->update();
+    if (!widget->window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
+        widget->window()->setAttribute(Qt::WA_KeyboardFocusChange);
+        widget->update();
     }
     const bool shift = held == Qt::ShiftModifier;
     const QPointF step = QPointF(direction * (shift ? 10 : 1)) * TwipsPerPixel();
