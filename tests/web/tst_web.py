@@ -370,7 +370,7 @@ class InChromium(EveryEngine, unittest.TestCase):
         page.cdp("Emulation.setDeviceMetricsOverride", {"width": 200, "height": 150, "deviceScaleFactor": 1, "mobile": False})
         page.open()
         deadline = time.monotonic() + 20
-        while page.evaluate("getComputedStyle(document.getElementById('screen')).display") == "none":
+        while page.evaluate("getComputedStyle(document.getElementById('status')).display") != "none":
             self.assertLess(time.monotonic(), deadline, page.evaluate("document.getElementById('status').textContent"))
             time.sleep(0.2)
         page.screenshot(f"{SHOTS}/chromium-small.png")
