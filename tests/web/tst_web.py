@@ -146,9 +146,9 @@ class Firefox(Page):
         self.test, profile = test, tempfile.TemporaryDirectory()
         test.addCleanup(profile.cleanup)
         log = f"{profile.name}/log"
-        with open(f"{profile.name}/user.js", "w") as prefs:
+        with open(f"{profile.name}/user.js", "w") as prefs:  # a CSS pixel a display pixel, whatever its dpi
             prefs.write('user_pref("layout.css.devPixelsPerPx", "1.0");\n')
-        with open(log, "w") as output:
+        with open(log, "w") as output:  # port 0: a free one, which it names in its output
             self.process = subprocess.Popen(["firefox-esr", "--remote-debugging-port", "0", "--no-remote",
                                              "-profile", profile.name], stdout=output, stderr=output)
         test.addCleanup(self.quit)
