@@ -35,6 +35,8 @@ web)
         -DFEATURE_optimize_size=ON)
     toolchain=$EMSDK/upstream/emscripten/cmake/Modules/Platform/Emscripten.cmake
     minutes="8 to 10"
+    # Our changes to Qt for the browser, each saying why (scripts/qt-patches).
+    patches=("$root"/scripts/qt-patches/web-*.patch)
     ;;
 *)
     echo "usage: scripts/cross-qt.sh windows|web" >&2
@@ -42,7 +44,8 @@ web)
     ;;
 esac
 
-key=$( (printf '%s\n' "${OPTIONS[@]}"; cat "$toolchain") | sha256sum | cut -c1-8)
+key=$( (printf '%s\n' "${OPTIONS[@]}"; cat "$toolchain" ${patches[@]+"${patches[@]}"}) | sha256sum |
+    cut -c1-8)
 cache=${XDG_CACHE_HOME:-$HOME/.cache}/bezier7
 prefix=$cache/qt-$QT_VERSION-$target-static-$key
 if [[ -f $prefix/.complete ]]; then
@@ -52,6 +55,15 @@ fi
 
 source_dir=$("$root/scripts/qt-source.sh" | tail -n1)
 build=$cache/qt-$QT_VERSION-work/build-$target-$key
+if [[ -n ${patches[*]-} ]]; then
+    # A copy of Debian's source with our changes, for this target alone.
+    patched=$cache/qt-$QT_VERSION-work/source-$target-$key
+    rm -rf "$patched" && cp -a "$source_dir" "$patched"
+    for patch in "${patches[@]}"; do
+        patch -d "$patched" -p1 --quiet <"$patch"
+    done
+    source_dir=$patched
+fi
 echo "cross-qt: configuring Qt $QT_VERSION for $target (log: $build/qt-build.log)" >&2
 mkdir -p "$build"
 cmake -S "$source_dir" -B "$build" -G Ninja \
@@ -79,5 +91,5 @@ fi
 cmake --install "$build" >>"$build/qt-build.log" 2>&1
 touch "$prefix/.complete"
 # The build folder is over a gigabyte; the install is all that later builds need.
-rm -rf "$build"
+rm -rf "$build" ${patched:+"$patched"}
 echo "$prefix"
