@@ -72,6 +72,11 @@ test-windows: windows build
 web:
 	@scripts/web.sh
 
+# The page's first frame in headless Chromium at device pixel ratios 1, 1.5 and 2, step by step.
+.PHONY: bench-web
+bench-web: web
+	@/usr/bin/python3 bench/firstframe.py build-web
+
 # The page tested in headless Chromium with real input, from the Linux build (label web).
 test-web: web build
 	@cmake -S . -B $(BUILD) -DBEZIER7_WEB_SITE=$(CURDIR)/build-web >/dev/null
