@@ -11,7 +11,8 @@ qt=$(scripts/cross-qt.sh web | tail -n1)
 eval "$(scripts/emsdk.sh)"
 
 site=build-web
-build=$site/cmake
+# One build folder for each Qt: CMake keeps the toolchain file of its first configuration.
+build=$site/cmake-${qt##*-}
 # Linked for size: wasm-opt's -Oz on the whole program. No tests or benchmark: the program is
 # tested in a browser (make test-web).
 cmake -S . -B $build -G Ninja -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \

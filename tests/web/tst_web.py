@@ -65,7 +65,7 @@ class SeleniumPage(Page):
             if step in (0, 1):
                 pointer.pointer_down() if step else pointer.pointer_up()
             else:
-                pointer.move_to_location(*step)
+                pointer.move_to_location(*map(round, step))
         actions.perform()
 
     def keys(self, text, held=""):
@@ -261,6 +261,21 @@ class Editor:
         self.page.shot(name + "-closed", "none", "ffffc0")
 
 
+def fitted(page, name, points, patience=20):
+    """The scale of the editor that a screenshot shows whole, the curve over these points in it, at
+    some whole number of eighths of a device pixel a pixel; and its client area's top."""
+    deadline, path = time.monotonic() + patience, f"{SHOTS}/{page.name}-{name}.png"
+    while True:
+        page.screenshot(path)
+        for eighths in range(int(8 * page.ratio), 0, -1):
+            try:
+                return eighths / 8 / page.ratio, picture("curve", path, eighths / 8, *points)[0]
+            except AssertionError:
+                pass
+        if time.monotonic() > deadline:
+            raise AssertionError(f"{path}: no whole editor with the curve over {points}")
+
+
 def setUpModule():
     os.makedirs(SHOTS, exist_ok=True)
     quiet = type("Quiet", (http.server.SimpleHTTPRequestHandler,), {"log_message": lambda *_: None})
@@ -278,6 +293,21 @@ class EveryEngine:
         editor.moved(2, 260, 150, "dragged")
         editor.about("about")
         self.assertEqual(editor.page.errors(), [])
+
+
+    def test_the_keyboard_alone_moves_the_markers(self):
+        """Focus starts on marker 5; arrows move it, by ten pixels with Shift; Tab walks on to
+        marker 4 and keeps the focus in the program."""
+        editor = Editor(self.Page(self))
+        page = editor.page
+        page.keys(Keys.ARROW_RIGHT * 3)
+        page.keys(Keys.ARROW_DOWN, Keys.SHIFT)
+        editor.moved(5, 175 + 3, 105 + 10, "keyboard")
+        page.keys(Keys.TAB + Keys.ARROW_LEFT)
+        editor.moved(4, 84 - 1, 133, "keyboard-tab")
+        page.keys(Keys.TAB * 12)
+        self.assertEqual(page.evaluate("document.activeElement.id"), "screen")
+        self.assertEqual(page.errors(), [])
 
 
 class InFirefox(EveryEngine, unittest.TestCase):
@@ -383,9 +413,64 @@ class InChromium(EveryEngine, unittest.TestCase):
         while page.evaluate("getComputedStyle(document.getElementById('status')).display") != "none":
             self.assertLess(time.monotonic(), deadline, page.evaluate("document.getElementById('status').textContent"))
             time.sleep(0.2)
-        page.screenshot(f"{SHOTS}/chromium-small.png")
+        page.screenshot(f"{SHOTS}/chromium-small.png")  # the editor at a quarter of its size
         page.cdp("Emulation.clearDeviceMetricsOverride", {})
         page.shot("small-then-large", "curve", *DESIGN)
+        self.assertEqual(page.errors(), [])
+
+    def test_phones_and_a_small_window_show_the_whole_editor(self):
+        """The editor fitted to the screen, its lines crisp at the device's resolution, a finger's
+        drag exact in the program's twips, and the dragged curve kept when the phone turns."""
+        upright, sideways, window = (390, 844, 3, True), (844, 390, 3, True), (480, 360, 2, False)
+        for case, turned in ((upright, sideways), (sideways, upright), (window, None)):
+            page, (width, height, page.ratio, mobile) = Chromium(self), case
+            metrics = lambda w, h, r, m: page.cdp("Emulation.setDeviceMetricsOverride", {
+                "width": w, "height": h, "deviceScaleFactor": r, "mobile": m})
+            metrics(*case)
+            page.open()
+            name, points = f"{width}x{height}", list(DESIGN)
+            scale, top = fitted(page, name, points)
+            # As large as the page allows, held either way, give or take what whole device pixels take.
+            self.assertGreater(scale, 0.8 * min(1, width / 605, height / 385, height / 605, width / 385))
+            if not turned:
+                continue  # a desktop window: the mouse is checked at the design's size
+            # A finger takes marker 2 by its middle and puts its corner at (240, 144) pixels.
+            at = lambda x, y: (x * scale, (top + y) * scale)  # the client area's pixels in CSS pixels
+            page.touch("touchStart", at(points[4] / 15 + 8, points[5] / 15 + 8))
+            page.touch("touchMove", at(200, 100))
+            page.touch("touchMove", at(240, 144))
+            page.touch("touchEnd")
+            points[4:6] = [3600, 2160]
+            fitted(page, name + "-dragged", points)
+            self.assertEqual([page.text_at(*at(572, row)) for row in (9, 33, 57)], ["2", "3600", "2160"])
+            if turned:
+                metrics(*turned)
+                page.ratio = turned[2]
+                fitted(page, name + "-turned", points)
+            self.assertEqual(page.errors(), [])
+
+    def test_a_screen_reader_finds_the_application_and_hears_a_move(self):
+        editor = Editor(Chromium(self))
+        tree = lambda: [(node.get("role", {}).get("value"), node.get("name", {}).get("value"))
+                        for node in editor.page.cdp("Accessibility.getFullAXTree", {})["nodes"]]
+        self.assertIn(("application", "Bezier curve editor: Tab moves between the eight control points, "
+                       "the arrow keys move the focused one by a pixel, by ten with Shift"), tree())
+        editor.page.keys(Keys.ARROW_UP)
+        editor.moved(5, 175, 105 - 1, "heard")
+        self.assertIn(("StaticText", "x 2625, y 1560 twips"), tree())
+
+    def test_installable_and_offline_after_the_first_visit(self):
+        page = Chromium(self)
+        page.open()
+        page.shot("online", "curve", *DESIGN)
+        self.assertEqual(page.cdp("Page.getInstallabilityErrors", {})["installabilityErrors"], [])
+        page.driver.set_script_timeout(30)
+        page.driver.execute_async_script("navigator.serviceWorker.ready.then(() => arguments[0]())")
+        page.cdp("Network.enable", {})
+        page.cdp("Network.emulateNetworkConditions", {
+            "offline": True, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
+        page.open()
+        page.shot("offline", "curve", *DESIGN)
         self.assertEqual(page.errors(), [])
 
     def test_a_clear_message_where_the_program_cannot_run(self):

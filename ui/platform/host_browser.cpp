@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QPointer>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <QtGui/private/qhighdpiscaling_p.h>
 #include <qpa/qplatformscreen.h>
 
@@ -30,12 +32,15 @@ QScreen *Page()
 
 // The browser's compositor copies a window's picture to the page scaled to the window's size in
 // device pixels: where that size is not whole (605 pixels at a ratio of 1.5), a row or a column of
-// the picture is lost, and one-pixel lines show gaps. Such a length grows to the next whole one.
+// the picture is lost, and one-pixel lines show gaps. Such a length grows to the next whole one,
+// whole in CSS pixels too, in which the page places windows.
 int Whole(int length)
 {
     const double ratio = Page()->devicePixelRatio();
-    for (int grown = length; grown < length + 16; ++grown)
-        if (std::abs(grown * ratio - std::round(grown * ratio)) < 1e-6)
+    const double scale = QHighDpiScaling::factor(Page()); // CSS pixels a pixel
+    const auto whole = [](double pixels) { return std::abs(pixels - std::round(pixels)) < 1e-6; };
+    for (int grown = length; grown < length + 32; ++grown)
+        if (whole(grown * ratio) && whole(grown * scale))
             return grown;
     return length;
 }
@@ -43,24 +48,34 @@ int Whole(int length)
 // The share of a CSS pixel that a pixel of the program's windows takes, so that the start-up
 // window shows whole on the page: 1 where it fits, less on a phone or in a small browser window.
 // Qt then draws at that share of the device's resolution, text and one-pixel lines as crisp as at
-// full size, and maps the pointer back to the program's pixels. The device pixels a program pixel
-// takes are a whole number of eighths, so that the lengths Whole makes stay near the design's.
+// full size, and maps the pointer back to the program's pixels. The share is a whole number of
+// eighths, so that the lengths Whole makes stay near the design's.
 double FittingScale(const QSize &design)
 {
     const QPlatformScreen *page = Page()->handle();
     const QSizeF css = page->geometry().size(); // the page, unscaled
     const QSizeF room(design.width() + 8, design.height() + 8); // for what Whole adds
-    const double fit = std::min(css.width() / room.width(), css.height() / room.height());
+    double fit = std::min(css.width() / room.width(), css.height() / room.height());
+    // A page that is the whole screen is a phone's or a tablet's, which turns: the editor fits
+    // either way it is held, so that turning it keeps the editor's size and picture.
+    const emscripten::val screen = emscripten::val::global("screen");
+    const QSizeF whole(screen["width"].as<double>(), screen["height"].as<double>());
+    if (css == whole || css == whole.transposed())
+        fit = std::min({ fit, css.height() / room.width(), css.width() / room.height() });
     if (fit >= 1)
         return 1;
-    const double ratio = page->devicePixelRatio();
-    return std::max(std::floor(fit * ratio * 8), 1.0) / 8 / ratio;
+    return std::max(std::floor(fit * 8), 1.0) / 8;
 }
 
 void Resize(QWidget *window)
 {
     const QSize design = window->property(DesignSize).toSize();
-    window->resize(Whole(design.width()), Whole(design.height()));
+    const QSize size(Whole(design.width()), Whole(design.height()));
+    window->resize(size);
+    // A window already shown keeps its size in the program's pixels, but no longer on the page: its
+    // place there is set anew, which repaints it whole at the new scale.
+    if (QWindow *shown = window->windowHandle())
+        shown->setGeometry(QRect(shown->position(), size));
 }
 
 // Places a window opened over the start-up window at its centre, on a whole device pixel.
@@ -84,7 +99,9 @@ void Fit()
         Resize(window);
         if (window != s_startUp)
             Centre(window);
-        window->update();
+        // Painted anew once the page has the window's new size: what was painted before it is
+        // lost with the old picture.
+        QTimer::singleShot(0, window, [window] { window->repaint(); });
     }
 }
 
