@@ -42,7 +42,8 @@ int Curve(
     // pixels too).
     const auto edges = [ratio](double css) {
         std::vector<int> found;
-        for (double whole = std::ceil(css); whole <= css + 8; ++whole)
+        const int first = static_cast<int>(std::ceil(css));
+        for (int whole = first; whole <= first + 8; ++whole)
             if (std::abs(whole * ratio - std::round(whole * ratio)) < 1e-6)
                 found.push_back(static_cast<int>(std::lround(whole * ratio)));
         return found;
