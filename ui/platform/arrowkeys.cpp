@@ -29,22 +29,12 @@ QPoint Direction(int key)
 
 } // namespace
 
-ArrowKeyFilter::ArrowKeyFilter(
-    const MouseMoveHandler &handler, int index, const Control &control, QWidget *widget)
-    : QObject(widget)
-    , m_handler(handler)
-    , m_index(static_cast<std::int16_t>(index))
-    , m_control(control)
-{
-    widget->installEventFilter(this);
-}
-
 bool ArrowKeyFilter::eventFilter(QObject *watched, QEvent *event)
 {
     auto *widget = static_cast<QWidget *>(watched);
     if (event->type() == QEvent::FocusIn)
         Announce(ToQString(std::string(m_control.AccessibleName()) + ", " + m_control.Position()));
-    if (event->type() != QEvent::KeyPress || !m_handler)
+    if (event->type() != QEvent::KeyPress || !Handled())
         return QObject::eventFilter(watched, event);
     const auto *key = static_cast<QKeyEvent *>(event);
     const QPoint direction = Direction(key->key());
@@ -60,9 +50,7 @@ bool ArrowKeyFilter::eventFilter(QObject *watched, QEvent *event)
     }
     const bool shift = held == Qt::ShiftModifier;
     const QPointF step = QPointF(direction * (shift ? 10 : 1)) * TwipsPerPixel();
-    m_handler(
-        m_index, 1, shift ? 1 : 0, static_cast<float>(step.x()), static_cast<float>(step.y()));
-    Announce(ToQString(m_control.Position()));
+    RaiseMouseMove(1, shift ? 1 : 0, static_cast<float>(step.x()), static_cast<float>(step.y()));
     return true;
 }
 

@@ -34,20 +34,35 @@ bool EndsLostCapture(QWidget *control, const QMouseEvent &move)
 
 } // namespace
 
-MouseMoveFilter::MouseMoveFilter(
+ControlArrayFilter::ControlArrayFilter(
     const MouseMoveHandler &handler, int index, const Control &control, QWidget *widget)
     : QObject(widget)
+    , m_control(control)
     , m_handler(handler)
     , m_index(static_cast<std::int16_t>(index))
-    , m_control(control)
+{
+    widget->installEventFilter(this);
+}
+
+void ControlArrayFilter::RaiseMouseMove(std::int16_t button, std::int16_t shift, float x, float y)
+{
+    const float left = m_control.Left();
+    const float top = m_control.Top();
+    m_handler(m_index, button, shift, x, y);
+    if (m_control.Left() != left || m_control.Top() != top)
+        Announce(ToQString(m_control.Position()));
+}
+
+MouseMoveFilter::MouseMoveFilter(
+    const MouseMoveHandler &handler, int index, const Control &control, QWidget *widget)
+    : ControlArrayFilter(handler, index, control, widget)
 {
     widget->setMouseTracking(true); // hover moves too, not only those with a button held
-    widget->installEventFilter(this);
 }
 
 bool MouseMoveFilter::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::MouseMove || !m_handler)
+    if (event->type() != QEvent::MouseMove || !Handled())
         return QObject::eventFilter(watched, event);
     const auto *move = static_cast<QMouseEvent *>(event);
     auto *control = static_cast<QWidget *>(watched);
@@ -61,12 +76,8 @@ bool MouseMoveFilter::eventFilter(QObject *watched, QEvent *event)
     const auto shift
         = static_cast<std::int16_t>((move->modifiers() & Keys).toInt() / Qt::ShiftModifier);
     const QPoint before = control->pos();
-    const float left = m_control.Left();
-    const float top = m_control.Top();
     const QPointF at = move->position() * TwipsPerPixel(); // from the control's top-left corner
-    m_handler(m_index, button, shift, static_cast<float>(at.x()), static_cast<float>(at.y()));
-    if (m_control.Left() != left || m_control.Top() != top)
-        Announce(ToQString(m_control.Position()));
+    RaiseMouseMove(button, shift, static_cast<float>(at.x()), static_cast<float>(at.y()));
     // A control the handler moved has left the position the event was measured from: passing it
     // on would make a pressed button judge the pointer by a stale position (and repaint itself as
     // released and pressed again while dragged). Its press and release stay its own.

@@ -11,20 +11,34 @@ class QWidget;
 
 namespace platform {
 
+// What the filters of a control array's element share: the array's MouseMove, raised for the
+// element, and the announcement of the element's new place where an event moved it.
+class ControlArrayFilter : public QObject {
+protected:
+    ControlArrayFilter(
+        const MouseMoveHandler &handler, int index, const Control &control, QWidget *widget);
+
+    bool Handled() const { return static_cast<bool>(m_handler); }
+    // Raises MouseMove; a screen reader where the toolkit cannot reach (the browser) hears of a
+    // move.
+    void RaiseMouseMove(std::int16_t button, std::int16_t shift, float x, float y);
+
+    const Control &m_control;
+
+private:
+    const MouseMoveHandler &m_handler; // its array's, which outlives the control
+    std::int16_t m_index;
+};
+
 // Turns the mouse moves a control receives, hovering or while it holds the capture after a press,
 // into the MouseMove event of its control array. The control keeps its own behaviour.
-class MouseMoveFilter : public QObject {
+class MouseMoveFilter : public ControlArrayFilter {
 public:
     MouseMoveFilter(
         const MouseMoveHandler &handler, int index, const Control &control, QWidget *widget);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
-    const MouseMoveHandler &m_handler; // its array's, which outlives the control
-    std::int16_t m_index;
-    const Control &m_control; // its position, which a move may change
 };
 
 } // namespace platform
