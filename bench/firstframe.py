@@ -9,12 +9,16 @@ ratio, the median of a few loads of each step's end, in seconds from the request
   first paint  the first WebGL draw call: Qt has started and made the editor's picture
   frame        the next animation frame after it: the picture is on the page
 
-Usage: bench/firstframe.py SITE [--runs N]
+With --link MBITS, the page comes over a link of that many megabits a second with 20 ms of latency,
+at ratio 1, first as the files stand and then as a host sends the compressed copies beside them.
+
+Usage: bench/firstframe.py SITE [--runs N] [--link MBITS]
 """
 
 import argparse
 import functools
 import http.server
+import os
 import statistics
 import tempfile
 import threading
@@ -51,7 +55,30 @@ for (const context of [WebGLRenderingContext, window.WebGL2RenderingContext].fil
 STEPS = ["js", "wasm", "compiled", "started", "first paint", "frame"]
 
 
-def load(base, ratio):
+class Host(http.server.SimpleHTTPRequestHandler):
+    """A static host; with compressed set, one that sends a file's .br or .gz copy, where there is
+    one, to a browser that accepts its encoding."""
+    compressed = False
+
+    def send_head(self):
+        path = self.translate_path(self.path)
+        accepted = self.headers.get("Accept-Encoding", "")
+        for encoding, suffix in (("br", ".br"), ("gzip", ".gz")):
+            if self.compressed and encoding in accepted and os.path.isfile(path + suffix):
+                body = open(path + suffix, "rb")
+                self.send_response(200)
+                self.send_header("Content-Type", self.guess_type(path))
+                self.send_header("Content-Encoding", encoding)
+                self.send_header("Content-Length", str(os.fstat(body.fileno()).st_size))
+                self.end_headers()
+                return body
+        return super().send_head()
+
+    def log_message(self, *_):
+        pass
+
+
+def load(base, ratio, link=None):
     profile = tempfile.TemporaryDirectory()
     options = webdriver.ChromeOptions()
     for flag in ("--headless=new", "--no-sandbox", "--no-first-run", "--use-angle=swiftshader",
@@ -61,6 +88,11 @@ def load(base, ratio):
     driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
     try:
         driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": PROBE})
+        if link:
+            driver.execute_cdp_cmd("Network.enable", {})
+            driver.execute_cdp_cmd("Network.emulateNetworkConditions", {
+                "offline": False, "latency": 20, "downloadThroughput": link * 125000,
+                "uploadThroughput": link * 125000})
         driver.get(base)
         driver.set_script_timeout(30)
         steps = driver.execute_async_script("""
@@ -82,16 +114,21 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("site")
     parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("--link", type=float)
     args = parser.parse_args()
-    quiet = type("Quiet", (http.server.SimpleHTTPRequestHandler,), {"log_message": lambda *_: None})
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(quiet, directory=args.site))
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Host, directory=args.site))
     threading.Thread(target=server.serve_forever, daemon=True).start()
     base = f"http://127.0.0.1:{server.server_address[1]}/"
     print(f"first frame in headless Chromium, median of {args.runs} loads, seconds from the request")
+    if args.link:
+        print(f"over a link of {args.link:g} Mbit/s, as the files stand and compressed")
     print(f"{'ratio':>6}" + "".join(f"{step:>13}" for step in STEPS))
-    for ratio in (1, 1.5, 2):
-        runs = [load(base, ratio) for _ in range(args.runs)]
-        print(f"{ratio:>6}" + "".join(f"{statistics.median(run[step] for run in runs):>13.2f}" for step in STEPS))
+    cases = [(ratio, False) for ratio in (1, 1.5, 2)] if not args.link else [(1, False), (1, True)]
+    for ratio, compressed in cases:
+        Host.compressed = compressed
+        runs = [load(base, ratio, args.link) for _ in range(args.runs)]
+        print(f"{ratio:>6}" + "".join(f"{statistics.median(run[step] for run in runs):>13.2f}" for step in STEPS)
+              + ("  compressed" if compressed else ""))
     server.shutdown()
 
 

@@ -44,6 +44,7 @@ web)
         firefox-esr python3-websockets       # Firefox, driven over WebDriver BiDi by the test's own client
         webkit2gtk-driver                    # WebKit: its WebDriver, driving WebKitGTK's MiniBrowser
         xvfb xauth                           # a display for both, which draw through WebGL only with one
+        brotli                               # the site's files also kept compressed, for hosts that send them as they are
     )
     ;;
 *)

@@ -27,9 +27,18 @@ cmake --build $build
 # worker name: a page loads one build whole, and a new build is new files, in no cache yet.
 build_id=program-$(cat $build/bezier7.js $build/bezier7.wasm $build/qtloader.js web/index.html |
     sha256sum | cut -c1-12)
-rm -rf $site/program-*
-mkdir -p $site/$build_id
-cp $build/bezier7.js $build/bezier7.wasm $build/qtloader.js $site/$build_id/
+# Each file is also kept compressed beside it, for a host that sends such a file as it stands when
+# the browser accepts its encoding, rather than compressing it anew for every visitor. Brotli's
+# best takes half a minute, so an unchanged build keeps its folder.
+if [[ ! -f $site/$build_id/bezier7.wasm.br ]]; then
+    rm -rf $site/program-*
+    mkdir -p $site/$build_id
+    cp $build/bezier7.js $build/bezier7.wasm $build/qtloader.js $site/$build_id/
+    for file in qtloader.js bezier7.js bezier7.wasm; do
+        gzip -9 -n -k $site/$build_id/$file
+        brotli -q 11 -k $site/$build_id/$file
+    done
+fi
 # The page is our own; Qt's page and logo stay behind.
 sed "s/@BUILD@/$build_id/g" web/index.html >$site/index.html
 cp web/manifest.json $site/
@@ -40,8 +49,6 @@ for file in qtloader.js bezier7.js bezier7.wasm; do
     files="$files, \"$build_id/$file\""
 done
 sed -e "s/@BUILD@/$build_id/" -e "s|@FILES@|$files|" web/sw.js >$site/sw.js
-raw=$(stat -c %s $site/$build_id/bezier7.wasm)
-packed=$(gzip -9 -c $site/$build_id/bezier7.wasm | wc -c)
-awk -v raw="$raw" -v packed="$packed" 'BEGIN {
-    printf "web: build-web/index.html; bezier7.wasm %.1f MiB, %.1f MiB with gzip -9\n",
-        raw / 1048576, packed / 1048576 }'
+size() { awk -v bytes="$(stat -c %s "$1")" 'BEGIN { printf "%.1f MiB", bytes / 1048576 }'; }
+wasm=$site/$build_id/bezier7.wasm
+echo "web: build-web/index.html; bezier7.wasm $(size $wasm), $(size $wasm.gz) as .gz, $(size $wasm.br) as .br"
