@@ -23,7 +23,7 @@ def picture(*args):
     run = subprocess.run([os.environ["BEZIER7_PICTURE"], *map(str, args)], capture_output=True, text=True)
     if run.returncode:
         raise AssertionError(run.stdout + run.stderr)
-    return [int(word) for word in run.stdout.split()]
+    return [int(value) if value.is_integer() else value for value in map(float, run.stdout.split())]
 
 
 DESIGN = picture("design")  # the control points x0 y0 ... x7 y7 in twips, 15 a CSS pixel
@@ -38,13 +38,13 @@ class Page:
         self.started = time.monotonic()
         self.navigate(BASE)
 
-    def shot(self, name, *args, patience=20):
-        """Waits until a check of the screenshot passes; its output."""
+    def shot(self, name, *args, patience=20, scale=1):
+        """Waits until a check of the screenshot passes, the page shown at this scale; its output."""
         deadline, path = time.monotonic() + patience, f"{SHOTS}/{self.name}-{name}.png"
         while True:
             self.screenshot(path)
             try:
-                return picture(args[0], path, self.ratio, *args[1:])
+                return picture(args[0], path, self.ratio * scale, *args[1:])
             except AssertionError:
                 if time.monotonic() > deadline:
                     raise
@@ -443,10 +443,16 @@ class InChromium(EveryEngine, unittest.TestCase):
             points[4:6] = [3600, 2160]
             fitted(page, name + "-dragged", points)
             self.assertEqual([page.text_at(*at(572, row)) for row in (9, 33, 57)], ["2", "3600", "2160"])
-            if turned:
-                metrics(*turned)
-                page.ratio = turned[2]
-                fitted(page, name + "-turned", points)
+            metrics(*turned)
+            page.ratio, width, height = turned[2], turned[0], turned[1]
+            scale, top = fitted(page, name + "-turned", points)
+            # The About window, opened with a tap on the menu: at the editor's scale, whole on the
+            # screen, its 196 x 203 pixels grown to whole device pixels.
+            page.touch("touchStart", at(24, -top / 2))
+            page.touch("touchEnd")
+            left, upper, about_width, about_height = page.shot(name + "-turned-about", "box", "ffffc0", scale=scale)
+            self.assertTrue(196 <= about_width < 204 and 203 <= about_height < 211, (about_width, about_height))
+            self.assertTrue(left >= 0 and left + about_width <= width / scale and upper + about_height <= height / scale)
             self.assertEqual(page.errors(), [])
 
     def test_a_screen_reader_finds_the_application_and_hears_a_move(self):
