@@ -25,16 +25,16 @@ cmake --build $build
 
 # The program's files go into a folder named after their contents, which the page and the service
 # worker name: a page loads one build whole, and a new build is new files, in no cache yet.
-build_id=program-$(cat $build/bezier7.js $build/bezier7.wasm $build/qtloader.js web/index.html |
-    sha256sum | cut -c1-12)
+program=(qtloader.js bezier7.js bezier7.wasm)
+build_id=program-$(cat "${program[@]/#/$build/}" web/index.html | sha256sum | cut -c1-12)
 # Each file is also kept compressed beside it, for a host that sends such a file as it stands when
 # the browser accepts its encoding, rather than compressing it anew for every visitor. Brotli's
 # best takes half a minute, so an unchanged build keeps its folder.
 if [[ ! -f $site/$build_id/bezier7.wasm.br ]]; then
     rm -rf $site/program-*
     mkdir -p $site/$build_id
-    cp $build/bezier7.js $build/bezier7.wasm $build/qtloader.js $site/$build_id/
-    for file in qtloader.js bezier7.js bezier7.wasm; do
+    cp "${program[@]/#/$build/}" $site/$build_id/
+    for file in "${program[@]}"; do
         gzip -9 -n -k $site/$build_id/$file
         brotli -q 11 -k $site/$build_id/$file
     done
@@ -45,7 +45,7 @@ cp web/manifest.json $site/
 cp app/icons/bezier7.svg app/icons/bezier7-32.png app/icons/bezier7-192.png \
     app/icons/bezier7-512.png $site/
 files='"./", "manifest.json", "bezier7.svg", "bezier7-32.png", "bezier7-192.png", "bezier7-512.png"'
-for file in qtloader.js bezier7.js bezier7.wasm; do
+for file in "${program[@]}"; do
     files="$files, \"$build_id/$file\""
 done
 sed -e "s/@BUILD@/$build_id/" -e "s|@FILES@|$files|" web/sw.js >$site/sw.js

@@ -444,15 +444,15 @@ class InChromium(EveryEngine, unittest.TestCase):
             fitted(page, name + "-dragged", points)
             self.assertEqual([page.text_at(*at(572, row)) for row in (9, 33, 57)], ["2", "3600", "2160"])
             metrics(*turned)
-            page.ratio, width, height = turned[2], turned[0], turned[1]
+            width, height, page.ratio, _ = turned
             scale, top = fitted(page, name + "-turned", points)
             # The About window, opened with a tap on the menu: at the editor's scale, whole on the
             # screen, its 196 x 203 pixels grown to whole device pixels.
             page.touch("touchStart", at(24, -top / 2))
             page.touch("touchEnd")
-            left, upper, about_width, about_height = page.shot(name + "-turned-about", "box", "ffffc0", scale=scale)
-            self.assertTrue(196 <= about_width < 204 and 203 <= about_height < 211, (about_width, about_height))
-            self.assertTrue(left >= 0 and left + about_width <= width / scale and upper + about_height <= height / scale)
+            left, upper, wide, high = box = page.shot(name + "-turned-about", "box", "ffffc0", scale=scale)
+            self.assertTrue(196 <= wide < 204 and 203 <= high < 211 and left >= 0
+                            and left + wide <= width / scale and upper + high <= height / scale, box)
             self.assertEqual(page.errors(), [])
 
     def test_a_screen_reader_finds_the_application_and_hears_a_move(self):
