@@ -61,11 +61,18 @@ class TestRealWindow : public QObject {
     QPoint screen(QPointF twips) const { return OnScreen(origin, twips); }
     QString readOut(const QRectF &box) const { return program->readOut(origin, box); }
 
-    // Waits until the client area shows the curve over these points and nothing else.
+    // Waits until the client area shows the curve over these points and nothing else; tells what
+    // the last picture showed otherwise.
     QImage curveOver(const std::vector<float> &x, const std::vector<float> &y) const
     {
-        return program->grabWhen(clientArea(),
-            [&](const QImage &image) { return CurveProblem(image, {}, 1, x, y).isEmpty(); });
+        QString problem;
+        const QImage shown = program->grabWhen(clientArea(), [&](const QImage &image) {
+            problem = CurveProblem(image, {}, 1, x, y);
+            return problem.isEmpty();
+        });
+        if (shown.isNull())
+            qWarning("%s", qPrintable(problem));
+        return shown;
     }
 
 private slots:
@@ -75,7 +82,7 @@ private slots:
         window = program->waitForWindow(EditorCaption);
         QVERIFY(!window.isEmpty());
         // Away from the screen's corner, so the pointer can go left of and above the window.
-        RealWindow::run("xdotool", { "windowmove", "--sync", window, "200", "150" });
+        program->place(window, { 200, 150 });
         origin = program->clientOrigin(window);
     }
 

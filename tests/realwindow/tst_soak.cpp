@@ -37,7 +37,7 @@ private slots:
         RealWindow program;
         const QString window = program.waitForWindow(EditorCaption);
         QVERIFY(!window.isEmpty());
-        RealWindow::run("xdotool", { "windowmove", "--sync", window, "200", "150" });
+        program.place(window, { 200, 150 });
         const QPoint origin = program.clientOrigin(window);
 
         bool set = false;

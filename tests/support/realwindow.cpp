@@ -53,6 +53,9 @@ public:
     void close(const QString &window) const;
 
 private:
+    // Waits until the pointer's position and buttons show what was sent.
+    void waitForPointer(const std::function<bool(QPoint, unsigned)> &done) const;
+
     Display *m_display = nullptr;
     Window m_root = 0;
     Atom m_protocols = 0;
@@ -131,6 +134,36 @@ QRect RealWindow::geometry(const QString &window) const
             rect.setHeight(value.toInt());
     }
     return rect;
+}
+
+void RealWindow::place(const QString &window, QPoint spot) const
+{
+    // A program may still be placing its window when it first shows it (under Wine it can put it
+    // back after a move of ours): the move is asked for again until the window stays there. A
+    // window manager's frame puts the client area a little right of and below the spot.
+    const auto there = [&](const QRect &at) {
+        const QPoint frame = at.topLeft() - spot;
+        return frame.x() >= 0 && frame.y() >= 0 && frame.x() < 64 && frame.y() < 64;
+    };
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < PatienceMs) {
+        run(QStringLiteral("xdotool"),
+            { "windowmove", window, QString::number(spot.x()), QString::number(spot.y()) });
+        QRect last;
+        int still = 0; // polls the window has not moved for
+        QElapsedTimer attempt;
+        attempt.start();
+        while (attempt.elapsed() < 2000) {
+            const QRect at = geometry(window);
+            still = at == last ? still + 1 : 0;
+            last = at;
+            if (there(at) && still >= 6)
+                return;
+            QThread::msleep(50);
+        }
+    }
+    Fail(QStringLiteral("the window did not stay where it was moved"));
 }
 
 QPoint OnScreen(QPoint origin, QPointF twips)
@@ -255,8 +288,7 @@ QString RealWindow::readText(QPoint screen) const
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < PatienceMs) {
-        // Under Wine a copy now and then never reaches the clipboard, the text selected all the
-        // same: asked for again after a second.
+        // A copy that has not arrived within a second is asked for again.
         click(screen);
         key(QStringLiteral("ctrl+a"));
         key(QStringLiteral("ctrl+c"));
@@ -391,14 +423,41 @@ XConnection::~XConnection()
 void XConnection::moveTo(QPoint screen) const
 {
     XTestFakeMotionEvent(m_display, -1, screen.x(), screen.y(), CurrentTime);
-    XFlush(m_display);
+    const Screen *whole = DefaultScreenOfDisplay(m_display);
+    const QPoint kept(std::clamp(screen.x(), 0, WidthOfScreen(whole) - 1),
+        std::clamp(screen.y(), 0, HeightOfScreen(whole) - 1));
+    waitForPointer([&](QPoint at, unsigned) { return at == kept; });
 }
 
 void XConnection::button(int button, bool down) const
 {
     XTestFakeButtonEvent(
         m_display, static_cast<unsigned>(button), down ? True : False, CurrentTime);
-    XFlush(m_display);
+    const unsigned held = Button1Mask << (button - 1);
+    waitForPointer([&](QPoint, unsigned buttons) { return ((buttons & held) != 0) == down; });
+}
+
+void XConnection::waitForPointer(const std::function<bool(QPoint, unsigned)> &done) const
+{
+    // A window manager that focuses a window on a click grabs the button synchronously: the press
+    // goes to it, and the pointer's later events wait in the server until it passes the press on,
+    // while keys and pings go ahead. A key typed after a click could then reach the program before
+    // the click. The pointer's state shows an event only once the server has delivered it.
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < PatienceMs) {
+        Window root = 0;
+        Window child = 0;
+        QPoint at;
+        QPoint inWindow;
+        unsigned buttons = 0;
+        XQueryPointer(m_display, m_root, &root, &child, &at.rx(), &at.ry(), &inWindow.rx(),
+            &inWindow.ry(), &buttons);
+        if (done(at, buttons))
+            return;
+        QThread::msleep(2);
+    }
+    Fail(QStringLiteral("the pointer stayed frozen: the window manager held its events back"));
 }
 
 void XConnection::key(const QString &keys) const

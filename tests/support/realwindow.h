@@ -39,6 +39,8 @@ public:
     QString waitForWindow(const QString &caption) const;
     // Where a window lies on the screen, frame excluded.
     QRect geometry(const QString &window) const;
+    // Moves a window's frame to this spot on the screen and waits until it stays there.
+    void place(const QString &window, QPoint spot) const;
     // The top-left corner of the editor window's client area on the screen, found in its picture:
     // the first row, from the top, where the index read-out's frame differs from what lies right
     // of the read-outs, where only what spans the window's width (the menu bar) is.

@@ -4,6 +4,7 @@
 # first curve; a silent uninstall takes all of it away again. Runs inside tests/wine/session.sh.
 # Usage: tests/wine/test-installer.sh SETUP.EXE TST_REALWINDOW
 set -euo pipefail
+trap 'echo "test-installer: failed at line $LINENO: $BASH_COMMAND" >&2' ERR
 setup=$1
 realwindow=$2
 folder="$WINEPREFIX/drive_c/Program Files/bezier7"
