@@ -66,7 +66,7 @@ class TestRealWindow : public QObject {
     QImage curveOver(const std::vector<float> &x, const std::vector<float> &y) const
     {
         QString problem;
-        const QImage shown = program->grabWhen(clientArea(), [&](const QImage &image) {
+        QImage shown = program->grabWhen(clientArea(), [&](const QImage &image) {
             problem = CurveProblem(image, {}, 1, x, y);
             return problem.isEmpty();
         });
