@@ -251,7 +251,13 @@ QString SelectionText(const QString &selection)
 {
     QProcess xclip;
     xclip.start(QStringLiteral("xclip"), { "-o", "-selection", selection });
-    xclip.waitForFinished(PatienceMs);
+    // An owner answers within milliseconds, or not at all: Wine's clipboard now and then leaves a
+    // request unanswered, and xclip would wait for ever. Asked again, it answers.
+    if (!xclip.waitForFinished(1000)) {
+        xclip.kill();
+        xclip.waitForFinished();
+        return {};
+    }
     return xclip.exitCode() == 0 ? QString::fromUtf8(xclip.readAllStandardOutput()) : QString();
 }
 

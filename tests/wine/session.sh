@@ -8,7 +8,10 @@ set -euo pipefail
 prefix=$1
 shift
 export WINEPREFIX=$prefix WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=" # no offers to install .NET or a browser engine
+# No offers to install .NET or a browser engine. No debugger either: now and then one of Wine's own
+# processes crashes while a prefix is made, and Wine 8's debugger then crashes too, starting
+# another, until the display has no room for more clients.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 # Wine keeps the faces it first finds in the prefix's registry, so wineboot must not see the host's.
 export FONTCONFIG_FILE
 FONTCONFIG_FILE=$(cd "$(dirname "$0")" && pwd)/fonts.conf
@@ -18,8 +21,8 @@ ready=$prefix/.ready-without-host-faces
 if [[ ! -f $ready ]]; then
     # Made aside and moved in whole, so that an interrupted start is never taken for a prefix.
     rm -rf "$prefix" "$prefix.new"
-    WINEPREFIX=$prefix.new wineboot -u
-    WINEPREFIX=$prefix.new wineserver -w
+    WINEPREFIX=$prefix.new timeout 180 wineboot -u
+    WINEPREFIX=$prefix.new timeout 180 wineserver -w
     fonts=$(dpkg -L fonts-wine | grep -E '/(tahoma|tahomabd|ms_sans_serif|sserife|marlett)\.(ttf|fon)$')
     # shellcheck disable=SC2086
     cp $fonts "$prefix.new/drive_c/windows/Fonts/"
