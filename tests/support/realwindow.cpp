@@ -32,6 +32,19 @@ void Fail(const QString &what)
     QTest::qFail(qPrintable(what), __FILE__, __LINE__);
 }
 
+// Asks until `done` holds, `pauseMs` apart, for at most `patienceMs`; whether it came to hold.
+bool Eventually(const std::function<bool()> &done, int pauseMs = 50, int patienceMs = PatienceMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    do {
+        if (done())
+            return true;
+        QThread::msleep(static_cast<unsigned long>(pauseMs));
+    } while (timer.elapsed() < patienceMs);
+    return false;
+}
+
 } // namespace
 
 // A connection of the test's own to the X display: real input through the XTEST extension, and
@@ -100,22 +113,21 @@ QString RealWindow::run(const QString &program, const QStringList &arguments)
 
 QString RealWindow::waitForWindow(const QString &caption) const
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < PatienceMs) {
+    QString found;
+    const bool shown = Eventually([&] {
         QProcess search;
         search.start(QStringLiteral("xdotool"),
             { "search", "--onlyvisible", "--name", '^' + caption + '$' });
         search.waitForFinished(PatienceMs);
-        const QString found = QString::fromLocal8Bit(search.readAllStandardOutput()).trimmed();
-        if (!found.isEmpty()) {
-            m_window = found.split('\n').first();
-            return m_window;
-        }
-        QThread::msleep(50);
+        found = QString::fromLocal8Bit(search.readAllStandardOutput()).trimmed();
+        return !found.isEmpty();
+    });
+    if (!shown) {
+        Fail(QStringLiteral("no window captioned ") + caption);
+        return {};
     }
-    Fail(QStringLiteral("no window captioned ") + caption);
-    return {};
+    m_window = found.split('\n').first();
+    return m_window;
 }
 
 QRect RealWindow::geometry(const QString &window) const
@@ -145,25 +157,24 @@ void RealWindow::place(const QString &window, QPoint spot) const
         const QPoint frame = at.topLeft() - spot;
         return frame.x() >= 0 && frame.y() >= 0 && frame.x() < 64 && frame.y() < 64;
     };
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < PatienceMs) {
-        run(QStringLiteral("xdotool"),
-            { "windowmove", window, QString::number(spot.x()), QString::number(spot.y()) });
-        QRect last;
-        int still = 0; // polls the window has not moved for
-        QElapsedTimer attempt;
-        attempt.start();
-        while (attempt.elapsed() < 2000) {
-            const QRect at = geometry(window);
-            still = at == last ? still + 1 : 0;
-            last = at;
-            if (there(at) && still >= 6)
-                return;
-            QThread::msleep(50);
-        }
-    }
-    Fail(QStringLiteral("the window did not stay where it was moved"));
+    const bool placed = Eventually(
+        [&] {
+            run(QStringLiteral("xdotool"),
+                { "windowmove", window, QString::number(spot.x()), QString::number(spot.y()) });
+            QRect last;
+            int still = 0; // polls the window has not moved for
+            return Eventually(
+                [&] {
+                    const QRect at = geometry(window);
+                    still = at == last ? still + 1 : 0;
+                    last = at;
+                    return there(at) && still >= 6;
+                },
+                50, 2000);
+        },
+        0);
+    if (!placed)
+        Fail(QStringLiteral("the window did not stay where it was moved"));
 }
 
 QPoint OnScreen(QPoint origin, QPointF twips)
@@ -273,10 +284,7 @@ void Offer(const QString &selection, const QString &text)
     xclip.closeWriteChannel();
     xclip.waitForFinished(PatienceMs);
     // Its owner is set once the background xclip runs: it must not take the selection back later.
-    QElapsedTimer timer;
-    timer.start();
-    while (SelectionText(selection) != text && timer.elapsed() < PatienceMs)
-        QThread::msleep(20);
+    Eventually([&] { return SelectionText(selection) == text; }, 20);
 }
 
 } // namespace
@@ -291,26 +299,27 @@ QString RealWindow::readText(QPoint screen) const
     const QStringList selections { QStringLiteral("primary"), QStringLiteral("clipboard") };
     for (const QString &selection : selections)
         Offer(selection, stale);
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < PatienceMs) {
-        // A copy that has not arrived within a second is asked for again.
-        click(screen);
-        key(QStringLiteral("ctrl+a"));
-        key(QStringLiteral("ctrl+c"));
-        QElapsedTimer attempt;
-        attempt.start();
-        while (attempt.elapsed() < 1000) {
-            for (const QString &selection : selections) {
-                QString text = SelectionText(selection);
-                if (!text.isEmpty() && text != stale)
-                    return text;
-            }
-            QThread::msleep(50);
-        }
-    }
-    Fail(QStringLiteral("the program put no text into the selection or the clipboard"));
-    return {};
+    QString text;
+    const bool copied = Eventually(
+        [&] {
+            // A copy that has not arrived within a second is asked for again.
+            click(screen);
+            key(QStringLiteral("ctrl+a"));
+            key(QStringLiteral("ctrl+c"));
+            return Eventually(
+                [&] {
+                    return std::any_of(
+                        selections.begin(), selections.end(), [&](const QString &in) {
+                            text = SelectionText(in);
+                            return !text.isEmpty() && text != stale;
+                        });
+                },
+                50, 1000);
+        },
+        0);
+    if (!copied)
+        Fail(QStringLiteral("the program put no text into the selection or the clipboard"));
+    return copied ? text : QString();
 }
 
 QImage RealWindow::grab(const QRect &screenArea) const
@@ -325,14 +334,12 @@ QImage RealWindow::grab(const QRect &screenArea) const
 QImage RealWindow::grabWhen(
     const QRect &screenArea, const std::function<bool(const QImage &)> &ready) const
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < PatienceMs) {
-        QImage image = grab(screenArea);
-        if (ready(image))
-            return image;
-        QThread::msleep(50);
-    }
+    QImage image;
+    if (Eventually([&] {
+            image = grab(screenArea);
+            return ready(image);
+        }))
+        return image;
     save(grab(screenArea), QStringLiteral("failed.png"));
     Fail(QStringLiteral("the screen never showed what was expected (see failed.png)"));
     return {};
@@ -353,16 +360,11 @@ bool RealWindow::startWindowManager()
 {
     auto *manager = new QProcess(qApp); // ends with the test program's display
     manager->start(QStringLiteral("openbox"), {});
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < PatienceMs) {
+    return Eventually([] {
         QProcess wmctrl;
         wmctrl.start(QStringLiteral("wmctrl"), { "-m" });
-        if (wmctrl.waitForFinished(PatienceMs) && wmctrl.exitCode() == 0)
-            return true;
-        QThread::msleep(50);
-    }
-    return false;
+        return wmctrl.waitForFinished(PatienceMs) && wmctrl.exitCode() == 0;
+    });
 }
 
 qint64 RealWindow::residentKiB() const
@@ -373,18 +375,19 @@ qint64 RealWindow::residentKiB() const
 QString RealWindow::windowList()
 {
     // wmctrl fails with BadWindow when a window goes away while it asks about it: asked again.
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < PatienceMs) {
+    QString list;
+    const bool listed = Eventually([&] {
         QProcess wmctrl;
         wmctrl.start(QStringLiteral("wmctrl"), { "-l" });
-        if (wmctrl.waitForFinished(PatienceMs) && wmctrl.exitStatus() == QProcess::NormalExit
-            && wmctrl.exitCode() == 0)
-            return QString::fromLocal8Bit(wmctrl.readAllStandardOutput());
-        QThread::msleep(50);
-    }
-    Fail(QStringLiteral("wmctrl -l never listed the windows"));
-    return {};
+        if (!wmctrl.waitForFinished(PatienceMs) || wmctrl.exitStatus() != QProcess::NormalExit
+            || wmctrl.exitCode() != 0)
+            return false;
+        list = QString::fromLocal8Bit(wmctrl.readAllStandardOutput());
+        return true;
+    });
+    if (!listed)
+        Fail(QStringLiteral("wmctrl -l never listed the windows"));
+    return list;
 }
 
 int RealWindow::waitForExit(int milliseconds)
@@ -449,21 +452,20 @@ void XConnection::waitForPointer(const std::function<bool(QPoint, unsigned)> &do
     // goes to it, and the pointer's later events wait in the server until it passes the press on,
     // while keys and pings go ahead. A key typed after a click could then reach the program before
     // the click. The pointer's state shows an event only once the server has delivered it.
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < PatienceMs) {
-        Window root = 0;
-        Window child = 0;
-        QPoint at;
-        QPoint inWindow;
-        unsigned buttons = 0;
-        XQueryPointer(m_display, m_root, &root, &child, &at.rx(), &at.ry(), &inWindow.rx(),
-            &inWindow.ry(), &buttons);
-        if (done(at, buttons))
-            return;
-        QThread::msleep(2);
-    }
-    Fail(QStringLiteral("the pointer stayed frozen: the window manager held its events back"));
+    const bool delivered = Eventually(
+        [&] {
+            Window root = 0;
+            Window child = 0;
+            QPoint at;
+            QPoint inWindow;
+            unsigned buttons = 0;
+            XQueryPointer(m_display, m_root, &root, &child, &at.rx(), &at.ry(), &inWindow.rx(),
+                &inWindow.ry(), &buttons);
+            return done(at, buttons);
+        },
+        2);
+    if (!delivered)
+        Fail(QStringLiteral("the pointer stayed frozen: the window manager held its events back"));
 }
 
 void XConnection::key(const QString &keys) const
