@@ -7,8 +7,6 @@
 #include <memory>
 #include <typeindex>
 
-class QApplication;
-
 namespace platform {
 
 // The forms runtime: the toolkit, the program's windows as process-wide instances created on
@@ -33,8 +31,13 @@ public:
         return static_cast<F &>(*form);
     }
 
-    // Runs the message loop until the last window is closed; returns the exit status.
+    // Runs the message loop until the last window is closed; returns the exit status. In the
+    // browser the page's own loop goes on after the program's entry has returned: the windows
+    // stay, and this does not return.
     int Run();
+
+    // The toolkit itself, each implementation's own.
+    struct Peer;
 
     // The program's entry: loads the start-up window, shows it if its Load did not, and runs.
     template <class StartUpForm> static int Start(int argc, char **argv)
@@ -49,7 +52,7 @@ public:
 private:
     static inline Application *s_current = nullptr;
 
-    std::unique_ptr<QApplication> m_toolkit;
+    std::unique_ptr<Peer> m_peer;
     std::map<std::type_index, std::unique_ptr<Form>> m_forms;
 };
 

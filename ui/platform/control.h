@@ -6,10 +6,9 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
-
-class QWidget;
 
 namespace platform {
 
@@ -17,7 +16,13 @@ namespace platform {
 // it, a marker's position included.
 class Control {
 public:
-    Control(QWidget *widget, const ControlDesign &design);
+    // The toolkit's own control: a widget on the desktop, an element of the page in the browser.
+    struct Peer;
+
+    Control(std::unique_ptr<Peer> peer, const ControlDesign &design);
+    ~Control();
+    Control(const Control &) = delete;
+    Control &operator=(const Control &) = delete;
 
     // Setting moves the control at once; reading returns the value last set.
     float Left() const { return m_left; }
@@ -41,7 +46,7 @@ public:
 private:
     void DescribePosition();
 
-    QWidget *m_widget;
+    std::unique_ptr<Peer> m_peer;
     float m_left;
     float m_top;
     bool m_marker;

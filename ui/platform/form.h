@@ -7,20 +7,19 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
-class QMainWindow;
-
 namespace platform {
-
-class Canvas;
-class AccessibilityObserver;
 
 // A top-level window built from a design: caption, an optional menu bar of items that raise
 // Click, a client area in twips with its child controls, and drawing on that client area.
 class Form {
 public:
+    // The toolkit's side of the window: a desktop window, or the page and its elements.
+    struct Peer;
+
     explicit Form(const FormDesign &design);
     virtual ~Form();
     Form(const Form &) = delete;
@@ -46,20 +45,17 @@ public:
 
 private:
     void AddControls(const FormDesign &design);
-    void Draw(float x1, float y1, float x2, float y2, Colour colour);
-    void Describe(); // the design's accessible texts, handed to the toolkit's accessibility
+    void Erase();
+    // A segment, or a point where both ends are one; no colour is the window's foreground colour.
+    void Stroke(float x1, float y1, float x2, float y2, std::optional<Colour> colour);
 
     // By object name, "Text_x" or "Command1(5)", and arrays by name.
     std::map<std::string, Control> m_controls;
     std::map<std::string, ControlArray> m_arrays;
-    // Goes first, its controls with it: their mouse-move filters refer to the control arrays.
-    std::unique_ptr<QMainWindow> m_window;
-    Canvas *m_canvas;
-    Colour m_foreground;
+    // Goes first, its controls with it: their mouse-move handlers refer to the control arrays.
+    std::unique_ptr<Peer> m_peer;
     float m_currentX = 0;
     float m_currentY = 0;
-    std::string_view m_description; // the window's accessible description
-    std::unique_ptr<AccessibilityObserver> m_accessibility; // goes first, before the controls
 };
 
 } // namespace platform

@@ -12,18 +12,13 @@ class QWidget;
 namespace platform {
 
 // What the filters of a control array's element share: the array's MouseMove, raised for the
-// element, and the announcement of the element's new place where an event moved it.
+// element.
 class ControlArrayFilter : public QObject {
 protected:
-    ControlArrayFilter(
-        const MouseMoveHandler &handler, int index, const Control &control, QWidget *widget);
+    ControlArrayFilter(const MouseMoveHandler &handler, int index, QWidget *widget);
 
     bool Handled() const { return static_cast<bool>(m_handler); }
-    // Raises MouseMove; a screen reader where the toolkit cannot reach (the browser) hears of a
-    // move.
     void RaiseMouseMove(std::int16_t button, std::int16_t shift, float x, float y);
-
-    const Control &m_control;
 
 private:
     const MouseMoveHandler &m_handler; // its array's, which outlives the control
@@ -34,8 +29,7 @@ private:
 // into the MouseMove event of its control array. The control keeps its own behaviour.
 class MouseMoveFilter : public ControlArrayFilter {
 public:
-    MouseMoveFilter(
-        const MouseMoveHandler &handler, int index, const Control &control, QWidget *widget);
+    MouseMoveFilter(const MouseMoveHandler &handler, int index, QWidget *widget);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -1,6 +1,5 @@
 #include "arrowkeys.h"
 
-#include "host.h"
 #include "units.h"
 
 #include <QKeyEvent>
@@ -32,8 +31,6 @@ QPoint Direction(int key)
 bool ArrowKeyFilter::eventFilter(QObject *watched, QEvent *event)
 {
     auto *widget = static_cast<QWidget *>(watched);
-    if (event->type() == QEvent::FocusIn)
-        Announce(ToQString(std::string(m_control.AccessibleName()) + ", " + m_control.Position()));
     if (event->type() != QEvent::KeyPress || !Handled())
         return QObject::eventFilter(watched, event);
     const auto *key = static_cast<QKeyEvent *>(event);

@@ -8,13 +8,11 @@ namespace platform {
 // Moves a marker by the keyboard through the same rule as a drag: each press of an arrow key, and
 // each repeat of a held one, raises its array's MouseMove with Button 1 and X/Y the step in twips,
 // one pixel, ten with Shift. Other keys keep the control's own behaviour; arrow keys no longer
-// move the focus between sibling buttons. Where the toolkit's accessibility cannot reach (the
-// browser), the focus coming to the marker and its moves are announced.
+// move the focus between sibling buttons.
 class ArrowKeyFilter : public ControlArrayFilter {
 public:
-    ArrowKeyFilter(
-        const MouseMoveHandler &handler, int index, const Control &control, QWidget *widget)
-        : ControlArrayFilter(handler, index, control, widget)
+    ArrowKeyFilter(const MouseMoveHandler &handler, int index, QWidget *widget)
+        : ControlArrayFilter(handler, index, widget)
     { }
 
 protected:

@@ -6,8 +6,15 @@
 
 namespace platform {
 
+struct Application::Peer {
+    Peer(int &argc, char **argv)
+        : toolkit(argc, argv)
+    { }
+    QApplication toolkit;
+};
+
 Application::Application(int &argc, char **argv)
-    : m_toolkit(std::make_unique<QApplication>(argc, argv))
+    : m_peer(std::make_unique<Peer>(argc, argv))
 {
     s_current = this;
     QApplication::setApplicationName(QStringLiteral("bezier7"));

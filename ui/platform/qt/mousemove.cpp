@@ -1,6 +1,5 @@
 #include "mousemove.h"
 
-#include "host.h"
 #include "units.h"
 
 #include <QCoreApplication>
@@ -34,10 +33,8 @@ bool EndsLostCapture(QWidget *control, const QMouseEvent &move)
 
 } // namespace
 
-ControlArrayFilter::ControlArrayFilter(
-    const MouseMoveHandler &handler, int index, const Control &control, QWidget *widget)
+ControlArrayFilter::ControlArrayFilter(const MouseMoveHandler &handler, int index, QWidget *widget)
     : QObject(widget)
-    , m_control(control)
     , m_handler(handler)
     , m_index(static_cast<std::int16_t>(index))
 {
@@ -46,16 +43,11 @@ ControlArrayFilter::ControlArrayFilter(
 
 void ControlArrayFilter::RaiseMouseMove(std::int16_t button, std::int16_t shift, float x, float y)
 {
-    const float left = m_control.Left();
-    const float top = m_control.Top();
     m_handler(m_index, button, shift, x, y);
-    if (m_control.Left() != left || m_control.Top() != top)
-        Announce(ToQString(m_control.Position()));
 }
 
-MouseMoveFilter::MouseMoveFilter(
-    const MouseMoveHandler &handler, int index, const Control &control, QWidget *widget)
-    : ControlArrayFilter(handler, index, control, widget)
+MouseMoveFilter::MouseMoveFilter(const MouseMoveHandler &handler, int index, QWidget *widget)
+    : ControlArrayFilter(handler, index, widget)
 {
     widget->setMouseTracking(true); // hover moves too, not only those with a button held
 }
