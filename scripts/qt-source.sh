@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Fetches and unpacks Debian's own qt6-base source, the version the host's Qt is, once, for the
-# cross builds of Qt (Windows, WebAssembly). Later runs find it in the cache.
+# cross build of Qt for Windows. Later runs find it in the cache.
 # Usage: scripts/qt-source.sh    (prints the source folder on its last line)
 set -euo pipefail
 

@@ -4,7 +4,7 @@
 # password prompt; failing both, it prints the one apt-get line to run.
 # Usage: scripts/setup.sh [linux|windows|web]    (the set for the Linux build, the default; the
 # Windows one: cross-compiler, Wine, installer and archive tools; or the browser's: the WebAssembly
-# compiler, and a browser driven from Python for the tests)
+# compiler, and three browsers driven from Python for the tests)
 set -euo pipefail
 
 case ${1:-linux} in
@@ -37,15 +37,17 @@ windows)
     ;;
 web)
     PACKAGES=(
-        make cmake ninja-build dpkg-dev      # build; dpkg-dev unpacks Qt's source package
-        qt6-base-dev                         # the host's moc, rcc and uic for the cross build
+        make cmake ninja-build               # build
         emscripten                           # the WebAssembly compiler, with its system libraries
         chromium chromium-driver python3-selenium  # the page's tests in a real, headless browser
         firefox-esr python3-websockets       # Firefox, driven over WebDriver BiDi by the test's own client
         webkit2gtk-driver                    # WebKit: its WebDriver, driving WebKitGTK's MiniBrowser
-        xvfb xauth                           # a display for both, which draw through WebGL only with one
+        xvfb xauth                           # a display for Firefox and WebKit
         brotli                               # the site's files also kept compressed, for hosts that send them as they are
     )
+    # npm, for the accessibility checker the tests and Lighthouse the benchmark pin: Debian's, where
+    # the machine has no npm of its own (a Node.js from elsewhere brings one).
+    command -v npm >/dev/null || PACKAGES+=(npm)
     ;;
 *)
     echo "usage: scripts/setup.sh [linux|windows|web]" >&2
