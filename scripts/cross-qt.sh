@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Builds Qt (qtbase: Core, Gui, Widgets and the target's platform plugin), static, from Debian's
-# own qt6-base source, once, for 64-bit Windows or for WebAssembly: later runs find it in the
-# cache and print its prefix.
-# Usage: scripts/cross-qt.sh windows|web    (prints the install prefix on its last line)
+# Builds Qt (qtbase: Core, Gui, Widgets and the Windows platform plugin), static, from Debian's
+# own qt6-base source, once, for 64-bit Windows: later runs find it in the cache and print its
+# prefix.
+# Usage: scripts/cross-qt.sh windows    (prints the install prefix on its last line)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-target=${1:?usage: scripts/cross-qt.sh windows|web}
+target=${1:?usage: scripts/cross-qt.sh windows}
 
 QT_VERSION=6.4.2
 # Only what the program uses.
@@ -27,25 +27,13 @@ windows)
     toolchain=$root/cmake/mingw-w64-x86_64.cmake
     minutes="15 to 40"
     ;;
-web)
-    # No threads: they would need the page served cross-origin isolated. OpenGL ES stays on:
-    # the platform composes its windows through WebGL. Optimised for size, for a smaller download.
-    eval "$("$root/scripts/emsdk.sh")"
-    OPTIONS+=(-DQT_QMAKE_TARGET_MKSPEC=wasm-emscripten -DFEATURE_thread=OFF
-        -DFEATURE_optimize_size=ON)
-    toolchain=$EMSDK/upstream/emscripten/cmake/Modules/Platform/Emscripten.cmake
-    minutes="8 to 10"
-    # Our changes to Qt for the browser, each saying why (scripts/qt-patches).
-    patches=("$root"/scripts/qt-patches/web-*.patch)
-    ;;
 *)
-    echo "usage: scripts/cross-qt.sh windows|web" >&2
+    echo "usage: scripts/cross-qt.sh windows" >&2
     exit 2
     ;;
 esac
 
-key=$( (printf '%s\n' "${OPTIONS[@]}"; cat "$toolchain" ${patches[@]+"${patches[@]}"}) | sha256sum |
-    cut -c1-8)
+key=$( (printf '%s\n' "${OPTIONS[@]}"; cat "$toolchain") | sha256sum | cut -c1-8)
 cache=${XDG_CACHE_HOME:-$HOME/.cache}/bezier7
 prefix=$cache/qt-$QT_VERSION-$target-static-$key
 if [[ -f $prefix/.complete ]]; then
@@ -55,15 +43,6 @@ fi
 
 source_dir=$("$root/scripts/qt-source.sh" | tail -n1)
 build=$cache/qt-$QT_VERSION-work/build-$target-$key
-if [[ -n ${patches[*]-} ]]; then
-    # A copy of Debian's source with our changes, for this target alone.
-    patched=$cache/qt-$QT_VERSION-work/source-$target-$key
-    rm -rf "$patched" && cp -a "$source_dir" "$patched"
-    for patch in "${patches[@]}"; do
-        patch -d "$patched" -p1 --quiet <"$patch"
-    done
-    source_dir=$patched
-fi
 echo "cross-qt: configuring Qt $QT_VERSION for $target (log: $build/qt-build.log)" >&2
 mkdir -p "$build"
 cmake -S "$source_dir" -B "$build" -G Ninja \
@@ -91,5 +70,5 @@ fi
 cmake --install "$build" >>"$build/qt-build.log" 2>&1
 touch "$prefix/.complete"
 # The build folder is over a gigabyte; the install is all that later builds need.
-rm -rf "$build" ${patched:+"$patched"}
+rm -rf "$build"
 echo "$prefix"
