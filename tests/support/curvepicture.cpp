@@ -151,7 +151,8 @@ QString CurveProblem(const QImage &image, QPointF origin, double scale, const st
     const std::vector<float> &y)
 {
     const Scene scene = Expected(image, origin, scale, x, y);
-    const QRect client = scene.client.toAlignedRect() & image.rect();
+    // Whole device pixels: where its size is not, its last one may be the page's (in a browser).
+    const QRect client = scene.client.toRect() & image.rect();
     if (client.isEmpty())
         return {};
     const QRgb background = Background(image, client);
@@ -199,14 +200,16 @@ QString CurveProblem(const QImage &image, QPointF origin, double scale, const st
 std::optional<QPointF> FindCurve(
     const QImage &image, double scale, const std::vector<float> &x, const std::vector<float> &y)
 {
-    // A point of a red tangent that the curve leaves clear, as it lies from the client area's
-    // corner; every red pixel may be where it landed.
+    // The point of a red tangent farthest from the curve (to a quarter pixel), clear of the
+    // controls, as it lies from the client area's corner; every red pixel may be where it landed.
     const Scene scene = Expected(image, {}, scale, x, y);
     std::optional<QPointF> anchor;
+    double clearance = 0;
     for (const QLineF &tangent : scene.tangents)
-        for (const double s : { 0.3, 0.5, 0.7, 0.9 })
-            if (!anchor && !Near(tangent.pointAt(s), scene.curve, Slack + 1))
-                anchor = tangent.pointAt(s);
+        for (int twentieths = 6; twentieths < 20; ++twentieths)
+            for (const QPointF p = tangent.pointAt(twentieths / 20.0);
+                 InSight(scene, p) && !Near(p, scene.curve, clearance); clearance += 0.25)
+                anchor = p;
     if (!anchor)
         return std::nullopt;
     // Of the corners that pass, the one where most samples land on ink exactly.
@@ -222,29 +225,32 @@ std::optional<QPointF> FindCurve(
     };
     QSet<QPoint> tried;
     for (int row = 0; row < image.height(); ++row)
-        for (int column = 0; column < image.width(); ++column) {
-            const QPoint origin = (QPointF(column + 0.5, row + 0.5) - *anchor).toPoint();
-            // The whole client area lies in the image, but for the pixel that rounding the
-            // origin may take it past the image's edge.
-            const QRectF client(origin, Client.size() / TwipsAt96Dpi * scale);
-            if (image.pixel(column, row) != Red.rgb() || tried.contains(origin)
-                || !QRectF(image.rect()).adjusted(-1, -1, 1, 1).contains(client))
-                continue;
-            tried.insert(origin);
-            if (!CurveProblem(image, origin, scale, x, y).isEmpty())
-                continue;
-            const QRgb background = Background(
-                image, Expected(image, origin, scale, x, y).client.toAlignedRect() & image.rect());
-            QPoint best = origin;
-            for (int dy = -1; dy <= 1; ++dy)
-                for (int dx = -1; dx <= 1; ++dx) {
-                    const QPoint near = origin + QPoint(dx, dy);
-                    if (hits(near, background) > hits(best, background)
-                        && CurveProblem(image, near, scale, x, y).isEmpty())
-                        best = near;
-                }
-            return QPointF(best);
-        }
+        for (int column = 0; column < image.width(); ++column)
+            // The rasteriser may have put the anchor's pixel beside it.
+            for (int step = 0; step < 9 && image.pixel(column, row) == Red.rgb(); ++step) {
+                const QPoint origin = (QPointF(column + 0.5, row + 0.5) - *anchor).toPoint()
+                    + QPoint(step % 3 - 1, step / 3 - 1);
+                // The whole client area lies in the image, but for the pixel that rounding the
+                // origin may take it past the image's edge.
+                const QRectF client(origin, Client.size() / TwipsAt96Dpi * scale);
+                if (tried.contains(origin)
+                    || !QRectF(image.rect()).adjusted(-1, -1, 1, 1).contains(client))
+                    continue;
+                tried.insert(origin);
+                if (!CurveProblem(image, origin, scale, x, y).isEmpty())
+                    continue;
+                const QRgb background = Background(image,
+                    Expected(image, origin, scale, x, y).client.toAlignedRect() & image.rect());
+                QPoint best = origin;
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx) {
+                        const QPoint near = origin + QPoint(dx, dy);
+                        if (hits(near, background) > hits(best, background)
+                            && CurveProblem(image, near, scale, x, y).isEmpty())
+                            best = near;
+                    }
+                return QPointF(best);
+            }
     return std::nullopt;
 }
 

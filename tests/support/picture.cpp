@@ -1,11 +1,13 @@
 // Screenshots judged as the real-window tests judge a window, for tests in other languages (the
-// web page's); RATIO is device pixels per logical (CSS) pixel:
+// web page's); RATIO is device pixels per logical pixel:
 //   picture design                       the control points at start-up: x0 y0 ... x7 y7, twips
-//   picture curve SHOT RATIO x0 y0 ...   the editor at the picture's left edge, its client area at
-//                                        the design's size, the curve over these points in it and
-//                                        nothing else; prints the client area's top, logical pixels
+//   picture curve SHOT RATIO x0 y0 ...   the editor's client area anywhere in the picture, at the
+//                                        design's size, the curve over these points in it and
+//                                        nothing else, its tangents exactly red as only aliased
+//                                        lines at the device's pixels draw them; prints its left
+//                                        and top, logical pixels
 //   picture box SHOT RATIO RRGGBB        where that colour is: left top width height, logical
-//   pixels picture none SHOT RATIO RRGGBB       that colour nowhere
+//   picture none SHOT RATIO RRGGBB       that colour nowhere
 // Exits 1, saying what is wrong, where the picture is not so.
 #include "curvepicture.h"
 
@@ -30,36 +32,30 @@ int Curve(
     const QImage &image, double ratio, const std::vector<float> &x, const std::vector<float> &y)
 {
     const std::optional<QPointF> found = FindCurve(image, ratio, x, y);
-    if (!found || std::abs(found->x()) > 1)
-        return Fail(QStringLiteral("no curve with its client area at the left edge"));
-    const int top = static_cast<int>(std::lround(found->y() / ratio));
-    if (QString problem = CurveProblem(image, QPointF(0, top * ratio), ratio, x, y);
-        !problem.isEmpty())
-        return Fail(problem);
-    // The client area's colour reaches its right and bottom edges, and no further. The window
-    // there ends on whole device pixels: at the design's size, or a whole one up to 8 pixels past
-    // it (in the browser, where the page is smaller than the editor, its size is whole in CSS
-    // pixels too).
-    const auto edges = [ratio](double css) {
-        std::vector<int> found;
-        const int first = static_cast<int>(std::ceil(css));
-        for (int whole = first; whole <= first + 8; ++whole)
-            if (std::abs(whole * ratio - std::round(whole * ratio)) < 1e-6)
-                found.push_back(static_cast<int>(std::lround(whole * ratio)));
-        return found;
+    if (!found)
+        return Fail(QStringLiteral("no client area with the curve anywhere"));
+    const QPoint origin = found->toPoint();
+    const QSizeF size = Client.size() / TwipsAt96Dpi * ratio;
+    // Where the page around it differs in colour, the client area starts where the curve is drawn
+    // from and ends on a device pixel next to the design's size: told along a row and a column
+    // near its bottom-left corner, which no control takes.
+    const int row = origin.y() + static_cast<int>(size.height()) - 3;
+    const int column = origin.x() + 2;
+    const QRgb client = image.pixel(column, row);
+    const auto page = [&](int column, int row) {
+        return !image.valid(column, row) || image.pixel(column, row) != client;
     };
-    const auto ends = [&](int right, int bottom) {
-        const QRgb client = image.pixel(2, bottom - 3);
-        return image.valid(right, bottom) && image.pixel(right - 1, bottom - 1) == client
-            && image.pixel(right, bottom - 1) != client && image.pixel(right - 1, bottom) != client;
+    const auto edge = [&](double end, auto at) {
+        return at(static_cast<int>(std::floor(end))) || at(static_cast<int>(std::ceil(end)));
     };
-    bool designSize = false;
-    for (const int right : edges(Client.width() / TwipsAt96Dpi))
-        for (const int bottom : edges(top + Client.height() / TwipsAt96Dpi))
-            designSize = designSize || ends(right, bottom);
-    if (!designSize)
-        return Fail(QStringLiteral("the client area is not 9075 x 5415 twips"));
-    std::printf("%d\n", top);
+    if (image.pixel(0, 0) != client
+        && (!page(origin.x() - 1, row)
+            || !edge(origin.x() + size.width(),
+                [&](int right) { return !page(right - 1, row) && page(right, row); })
+            || !edge(origin.y() + size.height(),
+                [&](int bottom) { return !page(column, bottom - 1) && page(column, bottom); })))
+        return Fail(QStringLiteral("the client area is not 9075 x 5415 twips at the curve"));
+    std::printf("%.12g %.12g\n", origin.x() / ratio, origin.y() / ratio);
     return 0;
 }
 

@@ -68,10 +68,14 @@ Canvas::Canvas(const val &clientArea, double width, double height)
 {
     m_canvas.call<void>("setAttribute", std::string("aria-hidden"), std::string("true"));
     page::OnRescaled([this] { Changed(); });
-    // The text colour follows the reader's scheme, light or dark, and forced colours.
-    const val scheme = val::global("window").call<val>(
-        "matchMedia", std::string("(prefers-color-scheme: dark), (forced-colors: active)"));
-    page::Listen(scheme, "change", [this](const val &) { Changed(); });
+    // The text colour follows the reader's scheme, light or dark, and forced colours: each watched
+    // on its own, since one query for either would not change when one takes over from the other.
+    for (const char *query : { "(prefers-color-scheme: dark)", "(forced-colors: active)" })
+        page::Listen(val::global("window").call<val>("matchMedia", std::string(query)), "change",
+            [this](const val &) {
+                m_text = val::undefined();
+                Changed();
+            });
 }
 
 void Canvas::Cls()
@@ -114,8 +118,11 @@ void Canvas::Paint()
     m_runs.clear();
     for (const Stroke &stroke : m_strokes)
         Rasterise(stroke, scale * ratio / page::TwipsPerPixel);
+    // Asked once a scheme: the page works the style out anew for it, the main cost of a paint.
+    if (m_text.isUndefined())
+        m_text = val::global("getComputedStyle")(m_canvas)["color"];
     // One call for the whole frame: each call from here to the page costs microseconds.
-    m_paint(m_context, val(emscripten::typed_memory_view(m_runs.size(), m_runs.data())));
+    m_paint(m_context, val(emscripten::typed_memory_view(m_runs.size(), m_runs.data())), m_text);
 }
 
 // The device pixels of an aliased line from the pixel that holds one end to the pixel that holds

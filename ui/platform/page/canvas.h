@@ -40,6 +40,7 @@ private:
     page::val m_context;
     page::val m_paint; // the page's loop over the runs
     page::val m_frame; // Paint, as the page calls it
+    page::val m_text = page::val::undefined(); // the canvas's text colour, once known
     double m_width; // design pixels
     double m_height;
     int m_deviceWidth = 0; // the canvas's own pixels, the device's

@@ -178,9 +178,12 @@ void Form::AddControls(const FormDesign &design)
         std::string name(item.name); // "Text_x", or "Command1(5)" for an element of an array
         if (item.index >= 0)
             name += '(' + std::to_string(item.index) + ')';
-        auto [element, input, text]
-            = CreateElements(item, m_peer->client, std::string(design.name));
+        auto [element, input, text] = CreateElements(item, m_peer->client);
         element.set("id", name);
+        // Each option button a radio group of its own, so that Tab stops at every marker as the
+        // design's tab order has it; WebKit groups nameless ones too.
+        if (item.kind == ControlKind::OptionButton)
+            input.set("name", name);
         auto peer = std::make_unique<Control::Peer>(Control::Peer {
             element, element["style"], input, text, item.kind == ControlKind::TextBox });
         if (item.kind == ControlKind::OptionButton || item.kind == ControlKind::PushButton)

@@ -38,8 +38,7 @@ void ApplyLabelDesign(val style, const ControlDesign &design)
 
 } // namespace
 
-ControlElements CreateElements(
-    const ControlDesign &design, const val &parent, const std::string &group)
+ControlElements CreateElements(const ControlDesign &design, const val &parent)
 {
     const std::string caption(design.caption);
     switch (design.kind) {
@@ -47,7 +46,6 @@ ControlElements CreateElements(
         val label = page::Create("label", parent, "control option");
         val input = page::Create("input", label);
         input.set("type", std::string("radio"));
-        input.set("name", group);
         val text = page::Create("span", label);
         text.set("textContent", caption);
         return { label, input, text };

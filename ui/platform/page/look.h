@@ -13,14 +13,12 @@ std::string CssColour(Colour colour);
 
 // The elements that stand for a control, appended to parent: the control itself, which is placed,
 // and the part that takes the focus and carries the accessible name, and the one that holds its
-// text (for an option button, its input and its caption; otherwise the control itself). An option
-// button joins the radio group of its window.
+// text (for an option button, its input and its caption; otherwise the control itself).
 struct ControlElements {
     page::val control;
     page::val input;
     page::val text;
 };
-ControlElements CreateElements(
-    const ControlDesign &design, const page::val &parent, const std::string &group);
+ControlElements CreateElements(const ControlDesign &design, const page::val &parent);
 
 } // namespace platform

@@ -54,11 +54,13 @@ std::string Number(double value)
 void Refit()
 {
     Fitting &fitting = Fitted();
-    const val window = val::global("window");
-    const double roomWidth = window["innerWidth"].as<double>();
-    const double roomHeight = window["innerHeight"].as<double>();
+    // The layout viewport's size, not the window's: on a phone the window widens to take in an
+    // editor wider than the screen, and so the editor would never shrink to fit it.
+    const val html = Document()["documentElement"];
+    const double roomWidth = html["clientWidth"].as<double>();
+    const double roomHeight = html["clientHeight"].as<double>();
     fitting.scale = std::min({ 1.0, roomWidth / fitting.width, roomHeight / fitting.height });
-    const val root = Document()["documentElement"]["style"];
+    const val root = html["style"];
     const auto set = [&root](const char *property, double value, const char *unit) {
         root.call<void>("setProperty", std::string(property), Number(value) + unit);
     };

@@ -1,11 +1,13 @@
 // The canvas's inner loop, in the page's own language: the forms layer hands over a frame's
 // aliased lines as runs of device pixels in one call, since each call from WebAssembly to the page
 // costs a few microseconds. runs: x, y, width, height, colour (0xRRGGBB, or -1 for the canvas's
-// text colour, which follows the reader's scheme).
-Module["paintRuns"] = function (context, runs) {
+// text colour, text, which follows the reader's scheme).
+Module["paintRuns"] = function (context, runs, text) {
   const canvas = context.canvas;
   context.clearRect(0, 0, canvas.width, canvas.height);
-  const text = getComputedStyle(canvas).color;
+  // Opaque: a system colour may be translucent (WebKitGTK's ButtonText is), and a line's runs
+  // overlap where its segments meet, which would show darker there.
+  text = text.replace(/^rgba\((.*),[^,]*\)$/, "rgb($1)");
   let colour = null;
   for (let i = 0; i < runs.length; i += 5) {
     if (runs[i + 4] !== colour) {
