@@ -112,8 +112,8 @@ void Canvas::Paint()
         m_canvas.set("height", height);
         // Shown at exactly its own pixels: one of them a device pixel.
         val style = m_canvas["style"];
-        style.set("width", std::to_string(width / ratio) + "px");
-        style.set("height", std::to_string(height / ratio) + "px");
+        style.set("width", page::Px(width / ratio));
+        style.set("height", page::Px(height / ratio));
     }
     m_runs.clear();
     for (const Stroke &stroke : m_strokes)

@@ -39,11 +39,6 @@ void SetAttribute(const val &element, const char *name, const std::string &value
     element.call<void>("setAttribute", std::string(name), value);
 }
 
-std::string Px(double css)
-{
-    return std::to_string(css) + "px";
-}
-
 // A window over the page, moved by a drag of its title bar, by mouse, pen or finger.
 void MoveByTitleBar(val window, val bar)
 {
@@ -67,9 +62,11 @@ void MoveByTitleBar(val window, val bar)
             return;
         // Its title bar stays on the page, and the window on whole device pixels.
         val style = window["style"];
-        style.set("left", Px(page::WholeDevicePixels(event["clientX"].as<double>() - grip->x)));
+        style.set(
+            "left", page::Px(page::WholeDevicePixels(event["clientX"].as<double>() - grip->x)));
         style.set("top",
-            Px(page::WholeDevicePixels(std::max(0.0, event["clientY"].as<double>() - grip->y))));
+            page::Px(
+                page::WholeDevicePixels(std::max(0.0, event["clientY"].as<double>() - grip->y))));
     });
     page::Listen(bar, "lostpointercapture", [=](const val &) { grip->held = false; });
 }
@@ -221,7 +218,7 @@ void Form::Show()
         const val own = peer.window.call<val>("getBoundingClientRect");
         const auto centred
             = [](const val &over, const val &own, const char *start, const char *size) {
-                  return Px(page::WholeDevicePixels(std::max(0.0,
+                  return page::Px(page::WholeDevicePixels(std::max(0.0,
                       over[start].as<double>()
                           + (over[size].as<double>() - own[size].as<double>()) / 2)));
               };

@@ -108,6 +108,11 @@ std::string Length(double pixels)
     return "calc(var(--scale) * " + Number(pixels) + "px)";
 }
 
+std::string Px(double css)
+{
+    return Number(css) + "px";
+}
+
 val Document()
 {
     return val::global("document");

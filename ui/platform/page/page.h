@@ -23,6 +23,9 @@ int PixelPosition(float twips);
 // 35px)".
 std::string Length(double pixels);
 
+// A length in CSS pixels as the page reads it, to a double's precision: "604.666667px".
+std::string Px(double css);
+
 val Document();
 
 // A new element of that tag, with that class, appended to parent.
