@@ -17,6 +17,13 @@ namespace {
 // it is, or when an end is not a number.
 std::optional<QLineF> Clipped(const QLineF &line)
 {
+    // Four million pixels, far beyond any screen: the raster engine draws aliased lines in 26.6
+    // fixed point, which the far ends a drag can make would overflow.
+    constexpr double Far = 1 << 22;
+    // The common case, both ends inside (and so numbers), comes out as it went in.
+    const auto inside = [](QPointF p) { return std::abs(p.x()) <= Far && std::abs(p.y()) <= Far; };
+    if (inside(line.p1()) && inside(line.p2()))
+        return line;
     // Measured from the end nearer the origin: from the far one, the near end's share of the line
     // can round to nothing, and a line that reaches into the picture would shrink to a dot.
     const auto size = [](QPointF p) { return std::abs(p.x()) + std::abs(p.y()); };
@@ -24,9 +31,6 @@ std::optional<QLineF> Clipped(const QLineF &line)
         const std::optional<QLineF> kept = Clipped(QLineF(line.p2(), line.p1()));
         return kept ? std::optional(QLineF(kept->p2(), kept->p1())) : std::nullopt;
     }
-    // Four million pixels, far beyond any screen: the raster engine draws aliased lines in 26.6
-    // fixed point, which the far ends a drag can make would overflow.
-    constexpr double Far = 1 << 22;
     const QPointF a = line.p1();
     const QPointF d = line.p2() - a;
     if (!std::isfinite(a.x() + a.y() + d.x() + d.y()))
@@ -90,11 +94,22 @@ void Canvas::invalidate(const QRect &area)
 {
     // One rectangle for all the drawing between two paints, old and new: the toolkit's own sum of
     // a hundred small ones is a ragged region that costs more to build and to paint through.
+    if (m_requested.contains(area)) // already asked for: since a show, or where old strokes lay
+        return;
     const QRect visible = area & rect();
     if (visible.isEmpty() || m_requested.contains(visible))
         return;
     m_requested |= visible;
     update(m_requested);
+}
+
+void Canvas::showEvent(QShowEvent *event)
+{
+    // Showing it asks the toolkit to paint the whole widget: strokes drawn before that paint need
+    // ask for nothing more.
+    if (!event->spontaneous())
+        m_requested = rect();
+    QWidget::showEvent(event);
 }
 
 void Canvas::paintEvent(QPaintEvent *event)
@@ -110,6 +125,7 @@ void Canvas::paintEvent(QPaintEvent *event)
     painter.fillRect(event->rect(), palette().window());
     // Runs of lines in one colour go to the painter in one call, which costs it far less.
     std::vector<QLineF> run;
+    run.reserve(m_strokes.size());
     QRgb colour = 0; // transparent, unlike any stroke
     const auto drawRun = [&] {
         if (!run.empty())

@@ -21,6 +21,7 @@ public:
     void Line(const QLineF &line, QRgb colour); // a point where both ends are one
 
 protected:
+    void showEvent(QShowEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
