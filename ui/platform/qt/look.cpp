@@ -124,18 +124,20 @@ void ApplyLabelDesign(QLabel *label, const ControlDesign &design)
 
 // Where neither the design's face nor a near one is installed, a wider face may take its place:
 // the point size goes down until the design's text fits its box as the control's style lays it out.
-void FitText(QWidget *widget, bool wordWrap)
+void FitText(QWidget *widget, const QString &text, bool wordWrap)
 {
     constexpr double SmallestPoints = 4;
     constexpr double Step = 0.25;
-    const QString text = widget->property("text").toString();
     const QRect room = TextRoom(widget);
     const auto fits = [&](const QFont &font) {
-        // A line's advance and height cost far less to measure than a layout of wrapped text.
+        // A line's advance and height cost far less to measure than a layout of wrapped text, and
+        // one character's advance, looked up without shaping, a tenth of a string's.
         const QFontMetrics metrics(font);
         const QSize needed = wordWrap
             ? metrics.boundingRect(room, Qt::AlignHCenter | Qt::TextWordWrap, text).size()
-            : QSize(metrics.horizontalAdvance(text), metrics.height());
+            : QSize(text.size() == 1 ? metrics.horizontalAdvance(text.front())
+                                     : metrics.horizontalAdvance(text),
+                metrics.height());
         return needed.width() <= room.width() && needed.height() <= room.height();
     };
     QFont font = widget->font();
@@ -210,7 +212,7 @@ void ApplyLook(QWidget *widget, const ControlDesign &design)
     if (design.kind == ControlKind::OptionButton
         || (design.kind == ControlKind::PushButton && IsWindowsStyle()))
         widget->setStyle(CompactStyle::instance());
-    FitText(widget, design.wordWrap);
+    FitText(widget, ToQString(design.caption), design.wordWrap); // the text it was made with
 }
 
 } // namespace platform
