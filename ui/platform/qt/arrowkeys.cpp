@@ -31,7 +31,7 @@ QPoint Direction(int key)
 bool ArrowKeyFilter::eventFilter(QObject *watched, QEvent *event)
 {
     auto *widget = static_cast<QWidget *>(watched);
-    if (event->type() != QEvent::KeyPress || !Handled())
+    if (event->type() != QEvent::KeyPress || !Handled(watched))
         return QObject::eventFilter(watched, event);
     const auto *key = static_cast<QKeyEvent *>(event);
     const QPoint direction = Direction(key->key());
@@ -47,7 +47,8 @@ bool ArrowKeyFilter::eventFilter(QObject *watched, QEvent *event)
     }
     const bool shift = held == Qt::ShiftModifier;
     const QPointF step = QPointF(direction * (shift ? 10 : 1)) * TwipsPerPixel();
-    RaiseMouseMove(1, shift ? 1 : 0, static_cast<float>(step.x()), static_cast<float>(step.y()));
+    RaiseMouseMove(
+        watched, 1, shift ? 1 : 0, static_cast<float>(step.x()), static_cast<float>(step.y()));
     return true;
 }
 

@@ -11,8 +11,8 @@ namespace platform {
 // move the focus between sibling buttons.
 class ArrowKeyFilter : public ControlArrayFilter {
 public:
-    ArrowKeyFilter(const MouseMoveHandler &handler, int index, QWidget *widget)
-        : ControlArrayFilter(handler, index, widget)
+    explicit ArrowKeyFilter(QObject *parent)
+        : ControlArrayFilter(parent)
     { }
 
 protected:

@@ -106,6 +106,9 @@ Form::~Form() = default;
 void Form::AddControls(const FormDesign &design)
 {
     std::multimap<int, QWidget *> tabOrder; // in creation order where tab indices are equal
+    // One of each for all the elements of the window's arrays, its children.
+    auto *mouseMoves = new MouseMoveFilter(m_peer->window.get());
+    auto *arrowKeys = new ArrowKeyFilter(m_peer->window.get());
     for (const ControlDesign &item : design.controls) {
         QWidget *widget
             = CreateWidget(item.kind, ToQString(item.caption), m_peer->canvas, item.marker);
@@ -121,9 +124,9 @@ void Form::AddControls(const FormDesign &design)
         if (item.index >= 0) {
             ControlArray &array = m_arrays[std::string(item.name)];
             array.m_elements[item.index] = &created;
-            new MouseMoveFilter(array.m_mouseMove, item.index, widget);
+            mouseMoves->Watch(widget, array.m_mouseMove, item.index);
             if (item.marker)
-                new ArrowKeyFilter(array.m_mouseMove, item.index, widget);
+                arrowKeys->Watch(widget, array.m_mouseMove, item.index);
         }
         if (widget->focusPolicy() != Qt::NoFocus)
             tabOrder.emplace(item.tabIndex, widget);

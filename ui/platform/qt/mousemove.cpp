@@ -33,28 +33,38 @@ bool EndsLostCapture(QWidget *control, const QMouseEvent &move)
 
 } // namespace
 
-ControlArrayFilter::ControlArrayFilter(const MouseMoveHandler &handler, int index, QWidget *widget)
-    : QObject(widget)
-    , m_handler(handler)
-    , m_index(static_cast<std::int16_t>(index))
+ControlArrayFilter::ControlArrayFilter(QObject *parent)
+    : QObject(parent)
+{ }
+
+void ControlArrayFilter::Watch(QWidget *widget, const MouseMoveHandler &handler, int index)
 {
+    m_elements[widget] = { &handler, static_cast<std::int16_t>(index) };
     widget->installEventFilter(this);
 }
 
-void ControlArrayFilter::RaiseMouseMove(std::int16_t button, std::int16_t shift, float x, float y)
+bool ControlArrayFilter::Handled(const QObject *watched) const
 {
-    m_handler(m_index, button, shift, x, y);
+    const auto element = m_elements.find(watched);
+    return element != m_elements.end() && *element->second.handler;
 }
 
-MouseMoveFilter::MouseMoveFilter(const MouseMoveHandler &handler, int index, QWidget *widget)
-    : ControlArrayFilter(handler, index, widget)
+void ControlArrayFilter::RaiseMouseMove(
+    const QObject *watched, std::int16_t button, std::int16_t shift, float x, float y) const
 {
+    const Element &element = m_elements.at(watched);
+    (*element.handler)(element.index, button, shift, x, y);
+}
+
+void MouseMoveFilter::Watch(QWidget *widget, const MouseMoveHandler &handler, int index)
+{
+    ControlArrayFilter::Watch(widget, handler, index);
     widget->setMouseTracking(true); // hover moves too, not only those with a button held
 }
 
 bool MouseMoveFilter::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::MouseMove || !Handled())
+    if (event->type() != QEvent::MouseMove || !Handled(watched))
         return QObject::eventFilter(watched, event);
     const auto *move = static_cast<QMouseEvent *>(event);
     auto *control = static_cast<QWidget *>(watched);
@@ -69,7 +79,7 @@ bool MouseMoveFilter::eventFilter(QObject *watched, QEvent *event)
         = static_cast<std::int16_t>((move->modifiers() & Keys).toInt() / Qt::ShiftModifier);
     const QPoint before = control->pos();
     const QPointF at = move->position() * TwipsPerPixel(); // from the control's top-left corner
-    RaiseMouseMove(button, shift, static_cast<float>(at.x()), static_cast<float>(at.y()));
+    RaiseMouseMove(watched, button, shift, static_cast<float>(at.x()), static_cast<float>(at.y()));
     // A control the handler moved has left the position the event was measured from: passing it
     // on would make a pressed button judge the pointer by a stale position (and repaint itself as
     // released and pressed again while dragged). Its press and release stay its own.

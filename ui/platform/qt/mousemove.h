@@ -6,30 +6,44 @@
 #include <QObject>
 
 #include <cstdint>
+#include <map>
 
 class QWidget;
 
 namespace platform {
 
-// What the filters of a control array's element share: the array's MouseMove, raised for the
-// element.
+// What the filters of a form's control arrays share: the elements they watch, each with its
+// array's MouseMove and its index. One filter serves every element, rather than an object each.
 class ControlArrayFilter : public QObject {
-protected:
-    ControlArrayFilter(const MouseMoveHandler &handler, int index, QWidget *widget);
+public:
+    // Watches the element index of the array whose MouseMove is handler (which outlives it).
+    virtual void Watch(QWidget *widget, const MouseMoveHandler &handler, int index);
 
-    bool Handled() const { return static_cast<bool>(m_handler); }
-    void RaiseMouseMove(std::int16_t button, std::int16_t shift, float x, float y);
+protected:
+    explicit ControlArrayFilter(QObject *parent);
+
+    // Whether the element watched has a MouseMove handler, and raising it.
+    bool Handled(const QObject *watched) const;
+    void RaiseMouseMove(
+        const QObject *watched, std::int16_t button, std::int16_t shift, float x, float y) const;
 
 private:
-    const MouseMoveHandler &m_handler; // its array's, which outlives the control
-    std::int16_t m_index;
+    struct Element {
+        const MouseMoveHandler *handler;
+        std::int16_t index;
+    };
+    std::map<const QObject *, Element> m_elements;
 };
 
 // Turns the mouse moves a control receives, hovering or while it holds the capture after a press,
 // into the MouseMove event of its control array. The control keeps its own behaviour.
 class MouseMoveFilter : public ControlArrayFilter {
 public:
-    MouseMoveFilter(const MouseMoveHandler &handler, int index, QWidget *widget);
+    explicit MouseMoveFilter(QObject *parent)
+        : ControlArrayFilter(parent)
+    { }
+
+    void Watch(QWidget *widget, const MouseMoveHandler &handler, int index) override;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
