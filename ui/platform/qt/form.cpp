@@ -14,6 +14,7 @@
 #include <QMenuBar>
 
 #include <stdexcept>
+#include <vector>
 
 namespace platform {
 
@@ -106,6 +107,7 @@ Form::~Form() = default;
 void Form::AddControls(const FormDesign &design)
 {
     std::multimap<int, QWidget *> tabOrder; // in creation order where tab indices are equal
+    std::vector<QWidget *> beneath; // text boxes and labels
     // One of each for all the elements of the window's arrays, its children.
     auto *mouseMoves = new MouseMoveFilter(m_peer->window.get());
     auto *arrowKeys = new ArrowKeyFilter(m_peer->window.get());
@@ -130,12 +132,13 @@ void Form::AddControls(const FormDesign &design)
         }
         if (widget->focusPolicy() != Qt::NoFocus)
             tabOrder.emplace(item.tabIndex, widget);
+        if (!qobject_cast<QAbstractButton *>(widget))
+            beneath.push_back(widget);
     }
-    // Buttons lie above text boxes and labels, in their own creation order, so that a button
-    // moved onto a text box can still be pressed there.
-    for (QAbstractButton *button :
-        m_peer->canvas->findChildren<QAbstractButton *>(Qt::FindDirectChildrenOnly))
-        button->raise();
+    // Buttons lie above text boxes and labels, each in creation order, so that a button moved onto
+    // a text box can still be pressed there: the others go to the bottom, the last one first.
+    for (auto widget = beneath.rbegin(); widget != beneath.rend(); ++widget)
+        (*widget)->lower();
 
     QWidget *previous = nullptr;
     for (const auto &[index, widget] : tabOrder) {
