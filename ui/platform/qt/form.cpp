@@ -77,6 +77,9 @@ Form::Form(const FormDesign &design)
     if (design.backColor)
         window->setPalette(QPalette(ToQRgb(*design.backColor), ToQRgb(*design.backColor)));
     m_peer->foreground = window->palette().color(QPalette::WindowText).rgb();
+    // The native window first: a control placed in it then finds its screen through it, where
+    // without one the toolkit searches the screens for each font and metric a new control resolves.
+    window->winId();
 
     m_peer->canvas = new Canvas(window);
     m_peer->canvas->setObjectName(QStringLiteral("ClientArea"));
