@@ -5,7 +5,8 @@
 //                                        design's size, the curve over these points in it and
 //                                        nothing else, its tangents exactly red as only aliased
 //                                        lines at the device's pixels draw them; prints its left
-//                                        and top, logical pixels
+//                                        and top, logical pixels; LEFT TOP after the points ask
+//                                        for it at that corner
 //   picture box SHOT RATIO RRGGBB        where that colour is: left top width height, logical
 //   picture none SHOT RATIO RRGGBB       that colour nowhere
 // Exits 1, saying what is wrong, where the picture is not so.
@@ -28,10 +29,13 @@ int Fail(const QString &problem)
     return 1;
 }
 
-int Curve(
-    const QImage &image, double ratio, const std::vector<float> &x, const std::vector<float> &y)
+int Curve(const QImage &image, double ratio, const std::vector<float> &x,
+    const std::vector<float> &y, std::optional<QPointF> found)
 {
-    const std::optional<QPointF> found = FindCurve(image, ratio, x, y);
+    const QString problem = found ? CurveProblem(image, *found * ratio, ratio, x, y) : QString();
+    if (!problem.isEmpty())
+        return Fail(problem);
+    found = found ? *found * ratio : FindCurve(image, ratio, x, y);
     if (!found)
         return Fail(QStringLiteral("no client area with the curve anywhere"));
     const QPoint origin = found->toPoint();
@@ -73,14 +77,16 @@ int main(int argc, char **argv)
     const double ratio = argc > 3 ? std::atof(argv[3]) : 0;
     if (image.isNull() || ratio <= 0)
         return Fail(QStringLiteral("usage: picture design | curve|box|none SHOT RATIO ..."));
-    if (verb == "curve" && argc == 20) {
+    if (verb == "curve" && (argc == 20 || argc == 22)) {
         std::vector<float> x;
         std::vector<float> y;
         for (int i = 4; i < 20; i += 2) {
             x.push_back(std::strtof(argv[i], nullptr));
             y.push_back(std::strtof(argv[i + 1], nullptr));
         }
-        return Curve(image, ratio, x, y);
+        return Curve(image, ratio, x, y,
+            argc == 22 ? std::optional(QPointF(std::atof(argv[20]), std::atof(argv[21])))
+                       : std::nullopt);
     }
     const QRgb colour = 0xff000000 | QString(argc > 4 ? argv[4] : "").toUInt(nullptr, 16);
     QRect box;

@@ -5,6 +5,7 @@
 #include "control_peer.h"
 #include "look.h"
 #include "mousemove.h"
+#include "overwindow.h"
 
 #include <algorithm>
 #include <memory>
@@ -17,7 +18,7 @@ using page::val;
 
 namespace {
 
-// The menu bar's and a window's title bar's height, in design pixels.
+// The menu bar's height, in design pixels.
 constexpr double BarHeight = 20;
 
 // The start-up window, the first one made, takes the page; the others open over it.
@@ -27,48 +28,9 @@ val &StartUpWindow()
     return window;
 }
 
-// The window chosen last lies in front.
-int &Front()
-{
-    static int front = 0;
-    return front;
-}
-
 void SetAttribute(const val &element, const char *name, const std::string &value)
 {
     element.call<void>("setAttribute", std::string(name), value);
-}
-
-// A window over the page, moved by a drag of its title bar, by mouse, pen or finger.
-void MoveByTitleBar(val window, val bar)
-{
-    struct Grip {
-        bool held = false;
-        double x = 0; // the pointer from the window's corner, CSS pixels
-        double y = 0;
-    };
-    auto grip = std::make_shared<Grip>();
-    page::Listen(bar, "pointerdown", [=](const val &event) mutable {
-        if (!event["isPrimary"].as<bool>() || event["button"].as<int>() != 0
-            || event["target"]["tagName"].as<std::string>() == "BUTTON")
-            return;
-        bar.call<void>("setPointerCapture", event["pointerId"]);
-        const val corner = window.call<val>("getBoundingClientRect");
-        *grip = { true, event["clientX"].as<double>() - corner["left"].as<double>(),
-            event["clientY"].as<double>() - corner["top"].as<double>() };
-    });
-    page::Listen(bar, "pointermove", [=](const val &event) mutable {
-        if (!grip->held)
-            return;
-        // Its title bar stays on the page, and the window on whole device pixels.
-        val style = window["style"];
-        style.set(
-            "left", page::Px(page::WholeDevicePixels(event["clientX"].as<double>() - grip->x)));
-        style.set("top",
-            page::Px(
-                page::WholeDevicePixels(std::max(0.0, event["clientY"].as<double>() - grip->y))));
-    });
-    page::Listen(bar, "lostpointercapture", [=](const val &) { grip->held = false; });
 }
 
 } // namespace
@@ -79,7 +41,7 @@ struct Form::Peer {
     std::unique_ptr<Canvas> canvas;
     std::vector<std::pair<std::string, val>> menu; // by item name
     bool startUp = false;
-    bool placed = false; // shown before: it opens where it was left
+    std::unique_ptr<OverWindow> over; // for a window over the page
 };
 
 Form::Form(const FormDesign &design)
@@ -115,7 +77,7 @@ Form::Form(const FormDesign &design)
             if (event["key"].as<std::string>() == "Escape")
                 window.set("hidden", true);
         });
-        MoveByTitleBar(peer.window, bar);
+        peer.over = std::make_unique<OverWindow>(peer.window, bar, StartUpWindow());
     }
     peer.window.call<val>("querySelector", std::string(".caption")).set("id", heading);
     SetAttribute(peer.window, "aria-labelledby", heading);
@@ -209,28 +171,8 @@ void Form::AddControls(const FormDesign &design)
 void Form::Show()
 {
     Peer &peer = *m_peer;
-    if (peer.startUp)
-        return; // it is the page, always shown
-    peer.window.set("hidden", false);
-    if (!peer.placed) {
-        // Opens centred over the start-up window, on a whole device pixel.
-        const val over = StartUpWindow().call<val>("getBoundingClientRect");
-        const val own = peer.window.call<val>("getBoundingClientRect");
-        const auto centred
-            = [](const val &over, const val &own, const char *start, const char *size) {
-                  return page::Px(page::WholeDevicePixels(std::max(0.0,
-                      over[start].as<double>()
-                          + (over[size].as<double>() - own[size].as<double>()) / 2)));
-              };
-        val style = peer.window["style"];
-        style.set("left", centred(over, own, "left", "width"));
-        style.set("top", centred(over, own, "top", "height"));
-        peer.placed = true;
-    }
-    peer.window["style"].set("zIndex", ++Front());
-    val options = val::object();
-    options.set("preventScroll", true);
-    peer.window.call<void>("focus", options);
+    if (!peer.startUp) // the start-up window is the page, always shown
+        peer.over->Show();
 }
 
 bool Form::Visible() const
