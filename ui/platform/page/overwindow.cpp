@@ -8,10 +8,11 @@ using page::val;
 
 namespace {
 
-// In design pixels: a title bar's height, its close box's width, and how much of the rest of it
-// stays on the page at the least, enough for a finger.
+// In design pixels, a title bar's height and its close box's width.
 constexpr double BarHeight = 20;
 constexpr double CloseWidth = 24;
+// In CSS pixels, whatever the scale: how much of the rest of a title bar stays on the page at the
+// least, enough for a finger to take hold of.
 constexpr double Grip = 40;
 
 // The window chosen last lies in front.
@@ -104,7 +105,7 @@ std::pair<double, double> OverWindow::Reachable(double left, double top) const
     // The part of the title bar that a pointer can hold: all of it but the close box.
     const double holdable = std::max(
         0.0, Number(m_window.call<val>("getBoundingClientRect"), "width") - CloseWidth * scale);
-    const double grip = std::min(Grip * scale, holdable);
+    const double grip = std::min(Grip, holdable);
     const double lowest = grip - holdable;
     return { std::clamp(left, lowest, std::max(lowest, html["clientWidth"].as<double>() - grip)),
         std::clamp(
