@@ -72,11 +72,13 @@ test-windows: windows build
 web:
 	@scripts/web.sh
 
-# The page measured in headless Chromium, served compressed from 127.0.0.1, in one table against its
-# goals (bench/web/bench.py): what a first visit downloads until the service worker has installed,
-# Lighthouse's mobile and desktop runs twice each, the first frame at device pixel ratios 1, 1.5 and
-# 2, and a drag's main-thread time per pointer event at 1x and 4x CPU throttling. Lighthouse, pinned
-# by bench/web/package-lock.json, is installed with npm ci when the lock file is newer.
+# The page measured in headless Chromium beside the peer, a hand-written page in plain script that
+# does the editor's job (bench/web/peer/), both served from 127.0.0.1 and measured in turn, in one
+# table of both, their ratio and the goals (bench/web/bench.py): what a first visit downloads,
+# Lighthouse's mobile runs three times and desktop once, the first frame at device pixel ratios 1,
+# 1.5 and 2, a drag's main-thread time per pointer event at 1x and 4x CPU throttling beside the
+# peer's with no move handler, and the start's longest task at 4x from a trace. About 8 minutes.
+# Lighthouse, pinned by bench/web/package-lock.json, is installed with npm ci when the lock file is newer.
 .PHONY: bench-web
 bench-web: web
 	@[ bench/web/node_modules/.package-lock.json -nt bench/web/package-lock.json ] || \

@@ -2,51 +2,10 @@
 has installed: each request to the site as the browser's DevTools protocol saw it, with the bytes
 that came over the wire (headers included) and the file's raw size when its body came."""
 
-import base64
-import itertools
-import json
 import os
-import socket
-import struct
 import time
-import urllib.request
 
-from host import chromium
-
-
-class DevTools:
-    """The browser's own DevTools connection, over a WebSocket made with the standard library: it
-    reaches the service worker, which the driver's connection to the page does not."""
-
-    def __init__(self, address):
-        url = json.load(urllib.request.urlopen(f"http://{address}/json/version"))["webSocketDebuggerUrl"]
-        host, _, path = url.removeprefix("ws://").partition("/")
-        self.sock = socket.create_connection(tuple(host.rsplit(":", 1)), timeout=30)
-        key = base64.b64encode(os.urandom(16)).decode()
-        self.sock.sendall(f"GET /{path} HTTP/1.1\r\nHost: {host}\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
-                          f"Sec-WebSocket-Key: {key}\r\nSec-WebSocket-Version: 13\r\n\r\n".encode())
-        self.stream = self.sock.makefile("rb")
-        while self.stream.readline() not in (b"\r\n", b""):
-            pass
-        self.ids = itertools.count(1)
-
-    def send(self, method, params=None, session=None):
-        data = json.dumps({"id": next(self.ids), "method": method, "params": params or {},
-                           **({"sessionId": session} if session else {})}).encode()
-        mask = os.urandom(4)
-        self.sock.sendall(struct.pack("!BBQ", 0x81, 0x80 | 127, len(data)) + mask
-                          + bytes(byte ^ mask[i % 4] for i, byte in enumerate(data)))
-
-    def receive(self):
-        data = b""
-        while True:
-            head, size = self.stream.read(2)
-            size &= 127
-            if size >= 126:
-                size = int.from_bytes(self.stream.read(2 if size == 126 else 8), "big")
-            data += self.stream.read(size)
-            if head & 0x80:
-                return json.loads(data)
+from host import DevTools, chromium
 
 
 def measure(base, site):

@@ -1,11 +1,18 @@
-"""The site served from 127.0.0.1 as a static host serves it, and headless Chromium to load it."""
+"""The site served from 127.0.0.1 as a static host serves it, with the hand-written peer page
+beside it under /peer/, and headless Chromium to load them."""
 
+import base64
 import contextlib
 import functools
 import http.server
+import itertools
+import json
 import os
+import socket
+import struct
 import tempfile
 import threading
+import urllib.request
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
@@ -14,6 +21,7 @@ from selenium.webdriver.chrome.service import Service
 QUIET = ["--disable-background-networking", "--disable-component-update", "--no-first-run",
          "--disable-sync"]
 HEADLESS = ["--headless=new", "--no-sandbox", *QUIET]
+PEER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "peer")
 
 
 class Host(http.server.SimpleHTTPRequestHandler):
@@ -22,6 +30,12 @@ class Host(http.server.SimpleHTTPRequestHandler):
     protocol_version = "HTTP/1.1"  # browsers heed an ETag from no older one
     extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
                       ".wasm": "application/wasm"}
+
+    def translate_path(self, path):
+        # The peer lies beside the site, under /peer/, as the server's own mapping puts it.
+        if path.startswith("/peer/"):
+            return os.path.join(PEER, os.path.relpath(super().translate_path(path[len("/peer"):]), self.directory))
+        return super().translate_path(path)
 
     def send_head(self):
         path = self.translate_path(self.path)
@@ -49,7 +63,8 @@ class Host(http.server.SimpleHTTPRequestHandler):
 
 
 def serve(site):
-    """Serves site on a free port until the program ends; returns the page's address."""
+    """Serves site, and the peer under /peer/, on a free port until the program ends; returns the
+    site's address."""
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Host, directory=site))
     server.handle_error = lambda *_: None  # a browser that quits drops its connections
     threading.Thread(target=server.serve_forever, daemon=True).start()
@@ -80,3 +95,42 @@ def start(driver, base, timeout=30):
         const poll = () => document.documentElement.classList.contains("running")
           ? done() : setTimeout(poll, 20);
         poll();""")
+
+
+class DevTools:
+    """The browser's own DevTools connection, over a WebSocket made with the standard library: it
+    reaches the service worker, which the driver's connection to the page does not."""
+
+    def __init__(self, address):
+        url = json.load(urllib.request.urlopen(f"http://{address}/json/version"))["webSocketDebuggerUrl"]
+        host, _, path = url.removeprefix("ws://").partition("/")
+        self.sock = socket.create_connection(tuple(host.rsplit(":", 1)), timeout=30)
+        key = base64.b64encode(os.urandom(16)).decode()
+        self.sock.sendall(f"GET /{path} HTTP/1.1\r\nHost: {host}\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
+                          f"Sec-WebSocket-Key: {key}\r\nSec-WebSocket-Version: 13\r\n\r\n".encode())
+        self.stream = self.sock.makefile("rb")
+        while self.stream.readline() not in (b"\r\n", b""):
+            pass
+        self.ids = itertools.count(1)
+
+    def send(self, method, params=None, session=None):
+        """Sends a command; returns its id, which its answer carries."""
+        number = next(self.ids)
+        data = json.dumps({"id": number, "method": method, "params": params or {},
+                           **({"sessionId": session} if session else {})}).encode()
+        mask = os.urandom(4)
+        self.sock.sendall(struct.pack("!BBQ", 0x81, 0x80 | 127, len(data)) + mask
+                          + bytes(byte ^ mask[i % 4] for i, byte in enumerate(data)))
+        return number
+
+    def receive(self):
+        data = b""
+        while True:
+            head, size = self.stream.read(2)
+            size &= 127
+            if size >= 126:
+                size = int.from_bytes(self.stream.read(2 if size == 126 else 8), "big")
+            data += self.stream.read(size)
+            if head & 0x80:
+                return json.loads(data)
+
