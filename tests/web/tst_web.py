@@ -627,17 +627,6 @@ class InChromium(EveryEngine, unittest.TestCase):
                             and (top + height) * page.scale <= screen[1], (left, top, width, height))
             page.keys(Keys.ESCAPE)
 
-    def test_the_read_outs_after_drags_by_mouse_and_finger(self):
-        """The read-outs as a user copies them, after a drag by mouse and by finger."""
-        editor = Editor(Chromium(self))
-        page = editor.page
-        editor.drag(2, 260, 150, "dragged")
-        self.assertEqual(page.read_outs(editor), ["2", "3900", "2250"])
-        page.swipe(editor.corner(5), editor.at(100, 110), editor.at(90, 60))
-        editor.moved(5, 90, 60, "touched")
-        self.assertEqual(page.read_outs(editor), ["5", "1350", "900"])
-        self.assertEqual(page.errors(), [])
-
     def test_screens_ratios_and_zoom(self):
         """Desktops at ratios 1.5 and 2, phones held upright and sideways, small windows and browser
         zoom at 25 and 500 %: the whole editor at min(1, w/605, h/381) of its size, crisp at the
