@@ -54,6 +54,10 @@ Form::Form(const FormDesign &design)
     peer.startUp = StartUpWindow().isUndefined();
     peer.window = page::Create("section", program, peer.startUp ? "form startup" : "form window");
     peer.window.set("id", name);
+    // Nothing in a window is dragged natively, as on the desktop: the browser's drag of a text, a
+    // caption or the canvas would take the pointer's events for itself until it is dropped.
+    page::Listen(
+        peer.window, "dragstart", [](const val &event) { event.call<void>("preventDefault"); });
     const std::string heading = name + "-caption";
     if (peer.startUp) {
         StartUpWindow() = peer.window;
