@@ -11,8 +11,6 @@ using namespace testsupport;
 
 namespace {
 
-const QColor LightYellow(255, 255, 192);
-
 struct Label {
     const char *name;
     QRectF twips;
@@ -30,12 +28,8 @@ const Label Labels[] = {
 // an invalid one of a colour darker than a quarter of white.
 int Ink(const QMainWindow *window, const char *label, QColor colour)
 {
-    const QWidget *control = Control(window, label);
-    const double ratio = window->devicePixelRatioF();
     const QImage screen = Screen(window);
-    const QRect area
-        = QRectF(QPointF(control->mapTo(window, QPoint())) * ratio, QSizeF(control->size()) * ratio)
-              .toAlignedRect();
+    const QRect area = DeviceRect(window, Control(window, label));
     int count = 0;
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x) {
@@ -64,8 +58,9 @@ private slots:
 
     void cleanup() { about.reset(); }
 
-    // Four labels on light yellow, each in its box and its text in its colour.
-    void labelsShowTheirTextsInTheirColours()
+    // Four labels on light yellow, each in its box and its text in its colour, legible and whole
+    // within the box, whatever face stands in for the design's.
+    void labelsShowTheirTextsWholeInTheirColours()
     {
         QCOMPARE(ClientArea(window)->size(), Placed({ 0, 0, 2940, 3045 }).size());
         const QImage screen = Screen(window);
@@ -75,14 +70,8 @@ private slots:
         for (const Label &label : Labels) {
             QCOMPARE(Control(window, label.name)->geometry(), Placed(label.twips));
             QVERIFY2(Ink(window, label.name, label.text) >= 5, label.name);
-        }
-    }
-
-    // Legible whole within each label's box, whatever face stands in for the design's.
-    void labelsShowTheirTextsWhole()
-    {
-        for (const Label &label : Labels)
             QCOMPARE(IllegibleText(window, Control(window, label.name), 6), QString());
+        }
     }
 
     // Under a dark theme the About window keeps dark default text on its light yellow, and the

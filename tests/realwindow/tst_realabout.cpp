@@ -1,3 +1,4 @@
+#include "curvepicture.h"
 #include "realwindow.h"
 
 #include <QTest>
@@ -6,8 +7,6 @@
 using namespace testsupport;
 
 namespace {
-
-const QColor LightYellow(255, 255, 192);
 
 // The e-mail address's label in the About window's client area, and its dark blue text.
 constexpr QRect AddressBox(32, 160, 129, 17);

@@ -120,12 +120,21 @@ QRgb Background(const QImage &image, const QRect &client)
     return commonest == counts.end() ? 0 : commonest.key();
 }
 
-QString At(const char *what, QPointF p)
+QString At(const QString &what, QPointF p)
 {
-    return QStringLiteral("%1 at device pixel %2,%3")
-        .arg(QLatin1String(what))
-        .arg(p.x())
-        .arg(p.y());
+    return QStringLiteral("%1 at device pixel %2,%3").arg(what).arg(p.x()).arg(p.y());
+}
+
+// Whether the device pixel that holds `at`, or one of its eight neighbours, is of a colour that
+// `accepts` takes.
+template <typename Accepts> bool AnyNear(const QImage &image, QPointF at, Accepts accepts)
+{
+    const QPoint centre(static_cast<int>(std::floor(at.x())), static_cast<int>(std::floor(at.y())));
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx)
+            if (const QPoint p = centre + QPoint(dx, dy); image.valid(p) && accepts(image.pixel(p)))
+                return true;
+    return false;
 }
 
 } // namespace
@@ -133,18 +142,6 @@ QString At(const char *what, QPointF p)
 QPointF DevicePoint(QPointF twips, QPointF origin, double scale)
 {
     return origin + twips / TwipsAt96Dpi * scale;
-}
-
-bool HasColourNear(const QImage &image, QPointF at, QColor colour, int radius)
-{
-    const QPoint centre(static_cast<int>(std::floor(at.x())), static_cast<int>(std::floor(at.y())));
-    for (int dy = -radius; dy <= radius; ++dy)
-        for (int dx = -radius; dx <= radius; ++dx) {
-            const QPoint p = centre + QPoint(dx, dy);
-            if (image.valid(p) && image.pixel(p) == colour.rgb())
-                return true;
-        }
-    return false;
 }
 
 QString CurveProblem(const QImage &image, QPointF origin, double scale, const std::vector<float> &x,
@@ -157,15 +154,8 @@ QString CurveProblem(const QImage &image, QPointF origin, double scale, const st
         return {};
     const QRgb background = Background(image, client);
     const auto ink = [&](QPointF p) {
-        for (int dy = -1; dy <= 1; ++dy)
-            for (int dx = -1; dx <= 1; ++dx) {
-                const QPoint near(static_cast<int>(std::floor(p.x())) + dx,
-                    static_cast<int>(std::floor(p.y())) + dy);
-                if (image.valid(near) && image.pixel(near) != background
-                    && image.pixel(near) != Red.rgb())
-                    return true;
-            }
-        return false;
+        return AnyNear(
+            image, p, [&](QRgb pixel) { return pixel != background && pixel != Red.rgb(); });
     };
     // The whole curve: its 101 samples and the device pixels between them, wherever in sight.
     for (const QLineF &segment : scene.curve)
@@ -176,7 +166,8 @@ QString CurveProblem(const QImage &image, QPointF origin, double scale, const st
     for (const QLineF &tangent : scene.tangents)
         for (const double s : { 0.3, 0.5, 0.7, 0.9 })
             if (const QPointF p = tangent.pointAt(s); InSight(scene, p)
-                && !Near(p, scene.curve, Slack + 1) && !HasColourNear(image, p, Red))
+                && !Near(p, scene.curve, Slack + 1)
+                && !AnyNear(image, p, [](QRgb pixel) { return pixel == Red.rgb(); }))
                 return At("no red tangent", p);
 
     std::vector<QLineF> lines = scene.curve;
@@ -189,10 +180,7 @@ QString CurveProblem(const QImage &image, QPointF origin, double scale, const st
                     [&](const QRectF &control) { return control.contains(centre); })
                 || Near(centre, lines, Slack))
                 continue;
-            return At(
-                qPrintable(
-                    QStringLiteral("stray ink %1").arg(QColor(image.pixel(column, row)).name())),
-                centre);
+            return At("stray ink " + QColor(image.pixel(column, row)).name(), centre);
         }
     return {};
 }

@@ -15,13 +15,11 @@
 namespace testsupport {
 
 const QColor Red(255, 0, 0);
+const QColor LightYellow(255, 255, 192); // the About window's background
 
 // A point in twips of the client area as a device pixel position in an image, where the client
 // area's top-left corner lies at `origin` and `scale` device pixels stand for 15 twips.
 QPointF DevicePoint(QPointF twips, QPointF origin, double scale);
-
-// Whether a pixel within `radius` pixels of `at` has exactly `colour`.
-bool HasColourNear(const QImage &image, QPointF at, QColor colour, int radius = 1);
 
 // Empty if the image shows the curve over control points x, y (twips) and nothing else: the red
 // end tangents, and the whole curve (its 101 samples and every device pixel between them)

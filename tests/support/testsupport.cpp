@@ -95,6 +95,14 @@ QPointF Origin(const QMainWindow *window)
     return QPointF(ClientArea(window)->mapTo(window, QPoint())) * window->devicePixelRatioF();
 }
 
+QRect DeviceRect(const QMainWindow *window, const QWidget *control)
+{
+    const double ratio = window->devicePixelRatioF();
+    return QRectF(
+        QPointF(control->mapTo(window, QPoint())) * ratio, QSizeF(control->size()) * ratio)
+        .toAlignedRect();
+}
+
 QImage Picture(const QMainWindow *window)
 {
     QList<QWidget *> hidden;
@@ -122,11 +130,7 @@ QRect TextInk(const QMainWindow *window, QWidget *control)
     control->setProperty("text", QString());
     const QImage without = Screen(window);
     control->setProperty("text", text);
-    const double ratio = window->devicePixelRatioF();
-    const QRect area
-        = QRectF(QPointF(control->mapTo(window, QPoint())) * ratio, QSizeF(control->size()) * ratio)
-              .toAlignedRect()
-        & with.rect();
+    const QRect area = DeviceRect(window, control) & with.rect();
     QRect ink;
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x)
@@ -164,18 +168,10 @@ QString IllegibleText(const QMainWindow *window, QWidget *control, double minimu
     if (!ink.isEmpty() && box.contains(ink) && whole.size() == ink.size()
         && ink.height() >= qCeil(tallest.height() * ratio))
         return {};
-    return QStringLiteral("%1: ink %2x%3 at %4,%5 in %6x%7, whole %8x%9, %10 pt %11 high")
-        .arg(control->objectName())
-        .arg(ink.width())
-        .arg(ink.height())
-        .arg(ink.x())
-        .arg(ink.y())
-        .arg(box.width())
-        .arg(box.height())
-        .arg(whole.width())
-        .arg(whole.height())
-        .arg(minimumPoints)
-        .arg(qCeil(tallest.height() * ratio));
+    return QString::asprintf("%s: ink %dx%d at %d,%d in %dx%d, whole %dx%d, %g pt %d high",
+        qPrintable(control->objectName()), ink.width(), ink.height(), ink.x(), ink.y(), box.width(),
+        box.height(), whole.width(), whole.height(), minimumPoints,
+        qCeil(tallest.height() * ratio));
 }
 
 Pointer::Pointer(QMainWindow *window, EventLoop loop)

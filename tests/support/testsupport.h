@@ -48,8 +48,9 @@ QRect Placed(const QRectF &twips);
 // The window as it last presented itself, controls included, at device resolution: its backing
 // store once the pending update requests have run. Nothing is painted afresh for it.
 QImage Screen(const QMainWindow *window);
-// The client area's top-left corner in that image.
+// The client area's top-left corner in that image, and the device pixels a control takes there.
 QPointF Origin(const QMainWindow *window);
+QRect DeviceRect(const QMainWindow *window, const QWidget *control);
 
 // The drawing alone: the window as it presents itself with its controls hidden for the moment,
 // so that what lies beneath them shows.
