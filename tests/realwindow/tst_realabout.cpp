@@ -27,25 +27,6 @@ QString ActiveWindow()
     return QString::fromLocal8Bit(xdotool.readAllStandardOutput()).trimmed();
 }
 
-struct Opened {
-    QString editor;
-    QString about; // empty if it did not open
-    QPoint aboutItem; // on the screen
-};
-
-// Waits for the editor and chooses its menu item "About", as a user would.
-Opened OpenAbout(const RealWindow &program)
-{
-    const QString editor = program.waitForWindow(EditorCaption);
-    if (editor.isEmpty())
-        return {};
-    const QRect outer = program.geometry(editor);
-    const QPoint item
-        = outer.topLeft() + QPoint(20, (program.clientOrigin(editor).y() - outer.top()) / 2);
-    program.click(item);
-    return { editor, program.waitForWindow("About"), item };
-}
-
 } // namespace
 
 // The About window and the program's lifetime under a window manager, as a user meets them.
@@ -54,8 +35,8 @@ class TestRealAbout : public QObject {
 private slots:
     void initTestCase() { QVERIFY(RealWindow::startWindowManager()); }
 
-    // Chosen from the menu, the About window shows; the program ends only once both windows are
-    // closed, in either order.
+    // Chosen from the menu, the About window shows and takes the focus; the program ends only once
+    // both windows are closed, in either order.
     void lastWindowClosedEndsTheProgram_data()
     {
         QTest::addColumn<bool>("editorFirst");
@@ -66,10 +47,17 @@ private slots:
     void lastWindowClosedEndsTheProgram()
     {
         QFETCH(bool, editorFirst);
+        // The editor's menu item "About" chosen, as a user would.
         RealWindow program;
-        const Opened opened = OpenAbout(program);
-        QVERIFY(!opened.about.isEmpty());
-        const QRect aboutArea = program.geometry(opened.about);
+        const QString editor = program.waitForWindow(EditorCaption);
+        QVERIFY(!editor.isEmpty());
+        const QRect outer = program.geometry(editor);
+        const QPoint item
+            = outer.topLeft() + QPoint(20, (program.clientOrigin(editor).y() - outer.top()) / 2);
+        program.click(item);
+        const QString about = program.waitForWindow("About");
+        QVERIFY(!about.isEmpty());
+        const QRect aboutArea = program.geometry(about);
         QCOMPARE(aboutArea.size(), QSize(196, 203));
         const QImage picture = program.grabWhen(
             aboutArea, [](const QImage &image) { return image.pixelColor(4, 196) == LightYellow; });
@@ -87,29 +75,23 @@ private slots:
                 }
         QVERIFY2(first > AddressBox.left() && last < AddressBox.right() && last - first >= 100,
             qPrintable(QStringLiteral("address ink in columns %1 to %2").arg(first).arg(last)));
-        QTRY_COMPARE(ActiveWindow(), opened.about);
+        QTRY_COMPARE(ActiveWindow(), about);
+        // The editor stays usable; choosing the item again brings the About window forward. Not
+        // under Wine: Wine 8 leaves the activation of a window already shown to the window
+        // manager, and never asks it for that.
+        if (!qEnvironmentVariableIsSet("BEZIER7_WINE_EXE")) {
+            program.click(item + QPoint(280, 300)); // on the editor's client area
+            QTRY_COMPARE(ActiveWindow(), editor);
+            program.click(item);
+            QTRY_COMPARE(ActiveWindow(), about);
+        }
 
-        program.close(editorFirst ? opened.editor : opened.about);
+        program.close(editorFirst ? editor : about);
         QTRY_VERIFY(!RealWindow::windowList().contains(editorFirst ? EditorCaption : "About"));
         QThread::msleep(300);
         QCOMPARE(program.process().state(), QProcess::Running);
-        program.close(editorFirst ? opened.about : opened.editor);
+        program.close(editorFirst ? about : editor);
         QCOMPARE(program.waitForExit(), 0);
-    }
-
-    // The editor stays usable; choosing the item again brings the About window forward. Not run
-    // under Wine: Wine 8 leaves the activation of a window already shown to the window manager, and
-    // never asks it for that.
-    void choosingAboutAgainBringsItForward()
-    {
-        RealWindow program;
-        const Opened opened = OpenAbout(program);
-        QVERIFY(!opened.about.isEmpty());
-
-        program.click(opened.aboutItem + QPoint(280, 300)); // on the editor's client area
-        QTRY_COMPARE(ActiveWindow(), opened.editor);
-        program.click(opened.aboutItem);
-        QTRY_COMPARE(ActiveWindow(), opened.about);
     }
 };
 

@@ -17,18 +17,21 @@ constexpr int HoverEvents = 2000;
 constexpr int BaselineAfter = 1000; // events, once the program's caches are warm
 constexpr qint64 AllowedGrowthKiB = 1024;
 
-// A Lissajous figure through the left part of the client area, clear of the read-outs.
+// A Lissajous figure through the left part of the client area, clear of the read-outs, and past
+// the window's left and top edges.
 QPoint Figure(int event)
 {
     const double t = event * 0.0123;
-    return { 40 + static_cast<int>(std::lround(230 * (1 + std::sin(3 * t)))),
-        30 + static_cast<int>(std::lround(150 * (1 + std::sin(2 * t + 0.5)))) };
+    return { -60 + static_cast<int>(std::lround(280 * (1 + std::sin(3 * t)))),
+        -40 + static_cast<int>(std::lround(185 * (1 + std::sin(2 * t + 0.5)))) };
 }
 
 } // namespace
 
 // The program under a long drag and hovering in a real window, with real X input: it keeps
-// answering, its read-outs end where the pointer did, and its memory stays where it was.
+// answering, its read-outs end where the pointer did, and its memory stays where it was. The drag
+// goes on past the window's edges and back; the marker dropped on a read-out lies above it, and
+// is taken off again there and dropped left of and above the window.
 class TestSoak : public QObject {
     Q_OBJECT
 private slots:
@@ -56,14 +59,19 @@ private slots:
             if (event == BaselineAfter)
                 baseline = program.residentKiB();
         }
-        const QPoint dropped(300, 250);
-        program.mouseMove(origin + dropped);
+        const QPointF onTextY = TextY.topLeft() + QPointF(300, 120);
+        program.mouseMove(OnScreen(origin, onTextY));
         program.mouseUp(1);
 
         // Hovering over the markers and the picture, ending on handle 4.
         for (int event = 1; event <= HoverEvents && !QTest::currentTestFailed(); ++event)
             program.mouseMove(origin + Figure(event * 7) + QPoint(0, 40));
         program.mouseMove(OnScreen(origin, { InitialX[4] + 90, InitialY[4] + 90 }));
+        program.mouseMove(OnScreen(origin, onTextY + QPointF(90, 90)));
+        program.mouseDown(1);
+        program.mouseMove(OnScreen(origin, onTextY + QPointF(-900, 450)));
+        program.mouseMove(OnScreen(origin, { -600, -375 }));
+        program.mouseUp(1);
         QVERIFY(!QTest::currentTestFailed());
 
         const qint64 resident = program.residentKiB();
@@ -76,9 +84,9 @@ private slots:
                            .arg(BaselineAfter)
                            .arg(resident)));
 
-        QCOMPARE(program.readOut(origin, TextInd), QString("4"));
-        QCOMPARE(program.readOut(origin, TextX), QString::number(dropped.x() * 15));
-        QCOMPARE(program.readOut(origin, TextY), QString::number(dropped.y() * 15));
+        QCOMPARE(program.readOut(origin, TextInd), QString("2"));
+        QCOMPARE(program.readOut(origin, TextX), QString("-600"));
+        QCOMPARE(program.readOut(origin, TextY), QString("-375"));
 
         // Closed as a window manager closes it, the program ends normally; in the check build
         // that includes finding no leaks.

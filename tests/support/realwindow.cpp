@@ -32,8 +32,22 @@ void Fail(const QString &what)
     QTest::qFail(qPrintable(what), __FILE__, __LINE__);
 }
 
-// Asks until `done` holds, `pauseMs` apart, for at most `patienceMs`; whether it came to hold.
-bool Eventually(const std::function<bool()> &done, int pauseMs = 50, int patienceMs = PatienceMs)
+XEvent ProtocolMessage(Window window, Atom protocols, Atom protocol, long argument)
+{
+    XEvent event {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = protocols;
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(protocol);
+    event.xclient.data.l[1] = argument;
+    event.xclient.data.l[2] = static_cast<long>(window);
+    return event;
+}
+
+} // namespace
+
+bool Eventually(const std::function<bool()> &done, int pauseMs, int patienceMs)
 {
     QElapsedTimer timer;
     timer.start();
@@ -45,29 +59,139 @@ bool Eventually(const std::function<bool()> &done, int pauseMs = 50, int patienc
     return false;
 }
 
-} // namespace
-
 // A connection of the test's own to the X display: real input through the XTEST extension, and
 // the window manager's ping to a window.
 class XConnection {
 public:
-    XConnection(); // to the display in DISPLAY
-    ~XConnection();
+    XConnection() // to the display in DISPLAY
+    {
+        m_display = XOpenDisplay(nullptr);
+        if (!m_display) {
+            Fail(QStringLiteral("cannot open the X display"));
+            return;
+        }
+        int event = 0;
+        int error = 0;
+        int major = 0;
+        int minor = 0;
+        if (!XTestQueryExtension(m_display, &event, &error, &major, &minor)) {
+            Fail(QStringLiteral("the X display has no XTEST extension"));
+            XCloseDisplay(m_display);
+            m_display = nullptr;
+            return;
+        }
+        m_root = DefaultRootWindow(m_display);
+        m_protocols = XInternAtom(m_display, "WM_PROTOCOLS", False);
+        m_ping = XInternAtom(m_display, "_NET_WM_PING", False);
+        m_deleteWindow = XInternAtom(m_display, "WM_DELETE_WINDOW", False);
+        // A pinged program answers to the root window, to whoever listens there for its structure
+        // (Qt) or for its children's (Wine).
+        XSelectInput(m_display, m_root, StructureNotifyMask | SubstructureNotifyMask);
+    }
+
+    ~XConnection()
+    {
+        if (m_display)
+            XCloseDisplay(m_display);
+    }
     XConnection(const XConnection &) = delete;
     XConnection &operator=(const XConnection &) = delete;
 
-    void moveTo(QPoint screen) const; // one motion event
-    void button(int button, bool down) const; // 1 left, 2 middle, 3 right
-    void key(const QString &keys) const; // pressed together, as "ctrl+a"
+    void moveTo(QPoint screen) const // one motion event
+    {
+        XTestFakeMotionEvent(m_display, -1, screen.x(), screen.y(), CurrentTime);
+        const Screen *whole = DefaultScreenOfDisplay(m_display);
+        const QPoint kept(std::clamp(screen.x(), 0, WidthOfScreen(whole) - 1),
+            std::clamp(screen.y(), 0, HeightOfScreen(whole) - 1));
+        waitForPointer([&](QPoint at, unsigned) { return at == kept; });
+    }
+
+    void button(int button, bool down) const // 1 left, 2 middle, 3 right
+    {
+        XTestFakeButtonEvent(
+            m_display, static_cast<unsigned>(button), down ? True : False, CurrentTime);
+        const unsigned held = Button1Mask << (button - 1);
+        waitForPointer([&](QPoint, unsigned buttons) { return ((buttons & held) != 0) == down; });
+    }
+
+    void key(const QString &keys) const // pressed together, as "ctrl+a"
+    {
+        static const QHash<QString, QString> Modifiers { { "ctrl", "Control_L" },
+            { "shift", "Shift_L" }, { "alt", "Alt_L" } };
+        const QStringList names = keys.split('+');
+        std::vector<KeyCode> codes(static_cast<std::size_t>(names.size()));
+        std::transform(names.begin(), names.end(), codes.begin(), [&](const QString &name) {
+            return XKeysymToKeycode(
+                m_display, XStringToKeysym(qPrintable(Modifiers.value(name.toLower(), name))));
+        });
+        for (const KeyCode code : codes)
+            XTestFakeKeyEvent(m_display, code, True, CurrentTime);
+        std::for_each(codes.rbegin(), codes.rend(),
+            [&](KeyCode code) { XTestFakeKeyEvent(m_display, code, False, CurrentTime); });
+        XFlush(m_display);
+    }
+
     // Pings the window as a window manager does. Its program answers once it has read every event
     // sent before the ping; false if it does not answer within the patience.
-    bool ping(const QString &window) const;
+    bool ping(const QString &window) const
+    {
+        const Window target = window.toULong();
+        const long serial = ++m_pings;
+        XEvent ping = ProtocolMessage(target, m_protocols, m_ping, serial);
+        XSendEvent(m_display, target, False, NoEventMask, &ping);
+        XFlush(m_display);
+
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < PatienceMs) {
+            while (XPending(m_display) > 0) {
+                XEvent answer {};
+                XNextEvent(m_display, &answer);
+                if (answer.type == ClientMessage && answer.xclient.message_type == m_protocols
+                    && static_cast<Atom>(answer.xclient.data.l[0]) == m_ping
+                    && answer.xclient.data.l[1] == serial)
+                    return true;
+            }
+            pollfd connection { ConnectionNumber(m_display), POLLIN, 0 };
+            poll(&connection, 1, 50);
+        }
+        return false;
+    }
+
     // Asks the window to close, as a window manager's close button does.
-    void close(const QString &window) const;
+    void close(const QString &window) const
+    {
+        const Window target = window.toULong();
+        XEvent close = ProtocolMessage(target, m_protocols, m_deleteWindow, CurrentTime);
+        XSendEvent(m_display, target, False, NoEventMask, &close);
+        XFlush(m_display);
+    }
 
 private:
     // Waits until the pointer's position and buttons show what was sent.
-    void waitForPointer(const std::function<bool(QPoint, unsigned)> &done) const;
+    void waitForPointer(const std::function<bool(QPoint, unsigned)> &done) const
+    {
+        // A window manager that focuses a window on a click grabs the button synchronously: the
+        // press goes to it, and the pointer's later events wait in the server until it passes the
+        // press on, while keys and pings go ahead. A key typed after a click could then reach the
+        // program before the click. The pointer's state shows an event only once the server has
+        // delivered it.
+        const bool delivered = Eventually(
+            [&] {
+                Window root = 0;
+                Window child = 0;
+                QPoint at;
+                QPoint inWindow;
+                unsigned buttons = 0;
+                XQueryPointer(m_display, m_root, &root, &child, &at.rx(), &at.ry(), &inWindow.rx(),
+                    &inWindow.ry(), &buttons);
+                return done(at, buttons);
+            },
+            2);
+        if (!delivered)
+            Fail(QStringLiteral(
+                "the pointer stayed frozen: the window manager held its events back"));
+    }
 
     Display *m_display = nullptr;
     Window m_root = 0;
@@ -395,144 +519,6 @@ int RealWindow::waitForExit(int milliseconds)
     if (!m_process.waitForFinished(milliseconds) || m_process.exitStatus() != QProcess::NormalExit)
         return -1;
     return m_process.exitCode();
-}
-
-XConnection::XConnection()
-{
-    m_display = XOpenDisplay(nullptr);
-    if (!m_display) {
-        Fail(QStringLiteral("cannot open the X display"));
-        return;
-    }
-    int event = 0;
-    int error = 0;
-    int major = 0;
-    int minor = 0;
-    if (!XTestQueryExtension(m_display, &event, &error, &major, &minor)) {
-        Fail(QStringLiteral("the X display has no XTEST extension"));
-        XCloseDisplay(m_display);
-        m_display = nullptr;
-        return;
-    }
-    m_root = DefaultRootWindow(m_display);
-    m_protocols = XInternAtom(m_display, "WM_PROTOCOLS", False);
-    m_ping = XInternAtom(m_display, "_NET_WM_PING", False);
-    m_deleteWindow = XInternAtom(m_display, "WM_DELETE_WINDOW", False);
-    // A pinged program answers to the root window, to whoever listens there for its structure
-    // (Qt) or for its children's (Wine).
-    XSelectInput(m_display, m_root, StructureNotifyMask | SubstructureNotifyMask);
-}
-
-XConnection::~XConnection()
-{
-    if (m_display)
-        XCloseDisplay(m_display);
-}
-
-void XConnection::moveTo(QPoint screen) const
-{
-    XTestFakeMotionEvent(m_display, -1, screen.x(), screen.y(), CurrentTime);
-    const Screen *whole = DefaultScreenOfDisplay(m_display);
-    const QPoint kept(std::clamp(screen.x(), 0, WidthOfScreen(whole) - 1),
-        std::clamp(screen.y(), 0, HeightOfScreen(whole) - 1));
-    waitForPointer([&](QPoint at, unsigned) { return at == kept; });
-}
-
-void XConnection::button(int button, bool down) const
-{
-    XTestFakeButtonEvent(
-        m_display, static_cast<unsigned>(button), down ? True : False, CurrentTime);
-    const unsigned held = Button1Mask << (button - 1);
-    waitForPointer([&](QPoint, unsigned buttons) { return ((buttons & held) != 0) == down; });
-}
-
-void XConnection::waitForPointer(const std::function<bool(QPoint, unsigned)> &done) const
-{
-    // A window manager that focuses a window on a click grabs the button synchronously: the press
-    // goes to it, and the pointer's later events wait in the server until it passes the press on,
-    // while keys and pings go ahead. A key typed after a click could then reach the program before
-    // the click. The pointer's state shows an event only once the server has delivered it.
-    const bool delivered = Eventually(
-        [&] {
-            Window root = 0;
-            Window child = 0;
-            QPoint at;
-            QPoint inWindow;
-            unsigned buttons = 0;
-            XQueryPointer(m_display, m_root, &root, &child, &at.rx(), &at.ry(), &inWindow.rx(),
-                &inWindow.ry(), &buttons);
-            return done(at, buttons);
-        },
-        2);
-    if (!delivered)
-        Fail(QStringLiteral("the pointer stayed frozen: the window manager held its events back"));
-}
-
-void XConnection::key(const QString &keys) const
-{
-    static const QHash<QString, QString> Modifiers { { "ctrl", "Control_L" },
-        { "shift", "Shift_L" }, { "alt", "Alt_L" } };
-    const QStringList names = keys.split('+');
-    std::vector<KeyCode> codes(static_cast<std::size_t>(names.size()));
-    std::transform(names.begin(), names.end(), codes.begin(), [&](const QString &name) {
-        return XKeysymToKeycode(
-            m_display, XStringToKeysym(qPrintable(Modifiers.value(name.toLower(), name))));
-    });
-    for (const KeyCode code : codes)
-        XTestFakeKeyEvent(m_display, code, True, CurrentTime);
-    std::for_each(codes.rbegin(), codes.rend(),
-        [&](KeyCode code) { XTestFakeKeyEvent(m_display, code, False, CurrentTime); });
-    XFlush(m_display);
-}
-
-namespace {
-
-XEvent ProtocolMessage(Window window, Atom protocols, Atom protocol, long argument)
-{
-    XEvent event {};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = protocols;
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(protocol);
-    event.xclient.data.l[1] = argument;
-    event.xclient.data.l[2] = static_cast<long>(window);
-    return event;
-}
-
-} // namespace
-
-bool XConnection::ping(const QString &window) const
-{
-    const Window target = window.toULong();
-    const long serial = ++m_pings;
-    XEvent ping = ProtocolMessage(target, m_protocols, m_ping, serial);
-    XSendEvent(m_display, target, False, NoEventMask, &ping);
-    XFlush(m_display);
-
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < PatienceMs) {
-        while (XPending(m_display) > 0) {
-            XEvent answer {};
-            XNextEvent(m_display, &answer);
-            if (answer.type == ClientMessage && answer.xclient.message_type == m_protocols
-                && static_cast<Atom>(answer.xclient.data.l[0]) == m_ping
-                && answer.xclient.data.l[1] == serial)
-                return true;
-        }
-        pollfd connection { ConnectionNumber(m_display), POLLIN, 0 };
-        poll(&connection, 1, 50);
-    }
-    return false;
-}
-
-void XConnection::close(const QString &window) const
-{
-    const Window target = window.toULong();
-    XEvent close = ProtocolMessage(target, m_protocols, m_deleteWindow, CurrentTime);
-    XSendEvent(m_display, target, False, NoEventMask, &close);
-    XFlush(m_display);
 }
 
 } // namespace testsupport

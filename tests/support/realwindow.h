@@ -19,6 +19,9 @@ constexpr int PatienceMs = 10000;
 
 inline const QString EditorCaption = QStringLiteral("Bezier curve with 7 points");
 
+// Asks until `done` holds, `pauseMs` apart, for at most `patienceMs`; whether it came to hold.
+bool Eventually(const std::function<bool()> &done, int pauseMs = 50, int patienceMs = PatienceMs);
+
 // A point in twips of the editor's client area, whose top-left corner is at `origin`, on the
 // screen.
 QPoint OnScreen(QPoint origin, QPointF twips);
