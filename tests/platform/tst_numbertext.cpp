@@ -23,12 +23,15 @@ namespace {
 const QRegularExpression Shape(QStringLiteral(
     "^-?(?:(?:0|[1-9][0-9]*)(?:\\.[0-9]*[1-9])?|[1-9](?:\\.[0-9]*[1-9])?E[+-][0-9]{2,})$"));
 
-// Empty where Str(value) is right for a finite float; otherwise what is wrong with it. The value
-// rounded to seven significant digits comes from the C library, apart from the code under test.
+// Empty where Str(value) is right for a float; otherwise what is wrong with it. Every NaN, of
+// either sign and any payload, is "NaN", and the infinities "Inf" and "-Inf". The value rounded to
+// seven significant digits comes from the C library, apart from the code under test.
 QString Wrong(float value)
 {
     const std::string text = Str(value);
     const QString shown = QString::fromStdString(text);
+    if (!std::isfinite(value))
+        return text == (std::isnan(value) ? "NaN" : value < 0 ? "-Inf" : "Inf") ? QString() : shown;
     if (!Shape.match(shown).hasMatch())
         return shown + QStringLiteral(" is not a number as the windows show one");
 
@@ -78,13 +81,14 @@ private slots:
         QCOMPARE(QString::fromStdString(Str(value)), text);
     }
 
-    // Every exponent, both signs, subnormals, the largest and smallest mantissas, the values
-    // either side of each power of ten and of each rounding step to the next one, and many random
-    // bit patterns; each text in turn, so that one conversion cannot lean on the one before.
+    // Every exponent, both signs, subnormals, the largest and smallest mantissas (with the top
+    // exponent: the infinities, and signalling and quiet NaNs), the values either side of each
+    // power of ten and of each rounding step to the next one, and many random bit patterns; each
+    // text in turn, so that one conversion cannot lean on the one before.
     void everyFloatReadsBackRoundedToSevenDigits()
     {
         std::vector<float> values { 0.0f, -0.0f };
-        for (std::uint32_t exponent = 0; exponent < 255; ++exponent)
+        for (std::uint32_t exponent = 0; exponent <= 255; ++exponent)
             for (const std::uint32_t mantissa : { 0u, 1u, 0x400000u, 0x7FFFFFu }) {
                 const auto value = std::bit_cast<float>(exponent << 23 | mantissa);
                 values.push_back(value);
@@ -94,19 +98,15 @@ private slots:
             for (const double edge : { 1.0, 9.9999995, 9.999999, 1.0000005 }) {
                 const auto at = static_cast<float>(edge * std::pow(10.0, power));
                 for (const float near : { std::nextafter(at, 0.0f), at,
-                         std::nextafter(at, std::numeric_limits<float>::infinity()) })
-                    if (std::isfinite(near)) {
-                        values.push_back(near);
-                        values.push_back(-near);
-                    }
+                         std::nextafter(at, std::numeric_limits<float>::infinity()) }) {
+                    values.push_back(near);
+                    values.push_back(-near);
+                }
             }
         std::mt19937_64 random(testsupport::Seed());
         std::uniform_int_distribution<std::uint32_t> bits;
-        while (values.size() < 200000) {
-            const auto value = std::bit_cast<float>(bits(random));
-            if (std::isfinite(value))
-                values.push_back(value);
-        }
+        while (values.size() < 200000)
+            values.push_back(std::bit_cast<float>(bits(random)));
         std::shuffle(values.begin(), values.end(), random);
 
         for (const float value : values) {
@@ -117,21 +117,6 @@ private slots:
                                .arg(std::bit_cast<std::uint32_t>(value), 8, 16, QLatin1Char('0'))
                                .arg(wrong)));
         }
-    }
-
-    void infinitiesAndNotANumberHaveTheirNames()
-    {
-        constexpr float infinity = std::numeric_limits<float>::infinity();
-        QCOMPARE(Str(infinity), std::string("Inf"));
-        QCOMPARE(Str(-infinity), std::string("-Inf"));
-        QCOMPARE(Str(std::numeric_limits<float>::quiet_NaN()), std::string("NaN"));
-        QCOMPARE(Str(-std::numeric_limits<float>::quiet_NaN()), std::string("NaN"));
-        QCOMPARE(Str(std::numeric_limits<float>::signaling_NaN()), std::string("NaN"));
-        // Every NaN payload and sign.
-        for (const std::uint32_t payload : { 1u, 0x400000u, 0x7FFFFFu, 0x123456u })
-            for (const std::uint32_t sign : { 0u, 0x80000000u })
-                QCOMPARE(
-                    Str(std::bit_cast<float>(sign | 0x7F800000u | payload)), std::string("NaN"));
     }
 };
 
