@@ -21,8 +21,9 @@ std::optional<QLineF> Clipped(const QLineF &line)
     // fixed point, which the far ends a drag can make would overflow.
     constexpr double Far = 1 << 22;
     // The common case, both ends inside (and so numbers), comes out as it went in.
-    const auto inside = [](QPointF p) { return std::abs(p.x()) <= Far && std::abs(p.y()) <= Far; };
-    if (inside(line.p1()) && inside(line.p2()))
+    const auto withinFar
+        = [](QPointF p) { return std::abs(p.x()) <= Far && std::abs(p.y()) <= Far; };
+    if (withinFar(line.p1()) && withinFar(line.p2()))
         return line;
     // Measured from the end nearer the origin: from the far one, the near end's share of the line
     // can round to nothing, and a line that reaches into the picture would shrink to a dot.

@@ -13,6 +13,7 @@
 #include <QMainWindow>
 #include <QMenuBar>
 
+#include <algorithm>
 #include <stdexcept>
 #include <vector>
 
@@ -45,6 +46,9 @@ private:
 };
 
 struct Form::Peer {
+    // One of each for all the elements of the window's arrays; they outlive the widgets they watch.
+    std::unique_ptr<MouseMoveFilter> mouseMoves = std::make_unique<MouseMoveFilter>(nullptr);
+    std::unique_ptr<ArrowKeyFilter> arrowKeys = std::make_unique<ArrowKeyFilter>(nullptr);
     std::unique_ptr<QMainWindow> window;
     Canvas *canvas = nullptr;
     QRgb foreground = 0;
@@ -111,9 +115,6 @@ void Form::AddControls(const FormDesign &design)
 {
     std::multimap<int, QWidget *> tabOrder; // in creation order where tab indices are equal
     std::vector<QWidget *> beneath; // text boxes and labels
-    // One of each for all the elements of the window's arrays, its children.
-    auto *mouseMoves = new MouseMoveFilter(m_peer->window.get());
-    auto *arrowKeys = new ArrowKeyFilter(m_peer->window.get());
     for (const ControlDesign &item : design.controls) {
         QWidget *widget
             = CreateWidget(item.kind, ToQString(item.caption), m_peer->canvas, item.marker);
@@ -129,9 +130,9 @@ void Form::AddControls(const FormDesign &design)
         if (item.index >= 0) {
             ControlArray &array = m_arrays[std::string(item.name)];
             array.m_elements[item.index] = &created;
-            mouseMoves->Watch(widget, array.m_mouseMove, item.index);
+            m_peer->mouseMoves->Watch(widget, array.m_mouseMove, item.index);
             if (item.marker)
-                arrowKeys->Watch(widget, array.m_mouseMove, item.index);
+                m_peer->arrowKeys->Watch(widget, array.m_mouseMove, item.index);
         }
         if (widget->focusPolicy() != Qt::NoFocus)
             tabOrder.emplace(item.tabIndex, widget);
@@ -140,8 +141,7 @@ void Form::AddControls(const FormDesign &design)
     }
     // Buttons lie above text boxes and labels, each in creation order, so that a button moved onto
     // a text box can still be pressed there: the others go to the bottom, the last one first.
-    for (auto widget = beneath.rbegin(); widget != beneath.rend(); ++widget)
-        (*widget)->lower();
+    std::for_each(beneath.rbegin(), beneath.rend(), [](QWidget *widget) { widget->lower(); });
 
     QWidget *previous = nullptr;
     for (const auto &[index, widget] : tabOrder) {
