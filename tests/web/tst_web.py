@@ -622,6 +622,8 @@ class InChromium(EveryEngine, unittest.TestCase):
             box = page.evaluate("document.querySelector('.titlebar .close').getBoundingClientRect()")
             for kind, at in (("mousePressed", (box["x"] - 3, box["y"] + 5)), ("mouseMoved", (x, y)), ("mouseReleased", (x, y))):
                 page.cdp("Input.dispatchMouseEvent", {"type": kind, "x": at[0], "y": at[1], "button": "left", "buttons": int(kind != "mouseReleased"), "clickCount": 1})
+            page.evaluate("document.querySelector('.close').focus() ?? true")  # beyond the page, where it may be
+            self.assertEqual(page.state()["scrolled"], [])
             page.metrics(*screen)
             editor.grip(f"about-{x}-{y}")
             page.click("Mn_About")
@@ -629,6 +631,7 @@ class InChromium(EveryEngine, unittest.TestCase):
             self.assertTrue(left >= 0 and top >= 20 and (left + width) * page.scale <= screen[0]
                             and (top + height) * page.scale <= screen[1], (left, top, width, height))
             page.keys(Keys.ESCAPE)
+            page.shot(f"about-closed-{x}-{y}", "none", "ffffc0")
 
     def test_screens_ratios_and_zoom(self):
         """Desktops at ratios 1.5 and 2, phones held upright and sideways, small windows and browser

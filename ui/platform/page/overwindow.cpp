@@ -8,8 +8,7 @@ using page::val;
 
 namespace {
 
-// In design pixels, a title bar's height and its close box's width.
-constexpr double BarHeight = 20;
+// In design pixels, a title bar's close box's width.
 constexpr double CloseWidth = 24;
 // In CSS pixels, whatever the scale: how much of the rest of a title bar stays on the page at the
 // least, enough for a finger to take hold of.
@@ -31,6 +30,7 @@ double Number(const val &box, const char *name)
 
 OverWindow::OverWindow(val window, const val &titleBar, val startUpWindow)
     : m_window(std::move(window))
+    , m_titleBar(titleBar)
     , m_startUp(std::move(startUpWindow))
 {
     val bar = titleBar;
@@ -101,15 +101,23 @@ void OverWindow::Place()
 std::pair<double, double> OverWindow::Reachable(double left, double top) const
 {
     const val html = page::Document()["documentElement"];
-    const double scale = page::Scale();
-    // The part of the title bar that a pointer can hold: all of it but the close box.
-    const double holdable = std::max(
-        0.0, Number(m_window.call<val>("getBoundingClientRect"), "width") - CloseWidth * scale);
-    const double grip = std::min(Grip, holdable);
-    const double lowest = grip - holdable;
-    return { std::clamp(left, lowest, std::max(lowest, html["clientWidth"].as<double>() - grip)),
-        std::clamp(
-            top, 0.0, std::max(0.0, html["clientHeight"].as<double>() - BarHeight * scale)) };
+    const val own = m_window.call<val>("getBoundingClientRect");
+    const val bar = m_titleBar.call<val>("getBoundingClientRect");
+    // The part of the title bar that a pointer can hold, all of it but the close box, and its
+    // bottom, from the window's corner: its frame lies around them.
+    const double holdFrom = Number(bar, "left") - Number(own, "left");
+    const double holdTo = std::max(
+        holdFrom, Number(bar, "right") - Number(own, "left") - CloseWidth * page::Scale());
+    const double bottom = Number(bar, "bottom") - Number(own, "top");
+    const double grip = std::min(Grip, holdTo - holdFrom);
+    // Within whole device pixels of the bounds, as the window is placed on them.
+    const auto up = [](double css) { return -page::WholeDevicePixels(-css); };
+    const double lowest = up(grip - holdTo);
+    return { std::clamp(left, lowest,
+                 std::max(lowest,
+                     page::WholeDevicePixels(html["clientWidth"].as<double>() - holdFrom - grip))),
+        std::clamp(top, 0.0,
+            std::max(0.0, page::WholeDevicePixels(html["clientHeight"].as<double>() - bottom))) };
 }
 
 } // namespace platform

@@ -29,6 +29,7 @@ private:
     std::pair<double, double> Reachable(double left, double top) const;
 
     page::val m_window;
+    page::val m_titleBar;
     page::val m_startUp;
     double m_x = 0; // its corner from the start-up window's, design pixels
     double m_y = 0;
