@@ -110,16 +110,6 @@ bool InSight(const Scene &scene, QPointF p)
             [&](const QRectF &control) { return control.adjusted(-2, -2, 2, 2).contains(p); });
 }
 
-QRgb Background(const QImage &image, const QRect &client)
-{
-    QHash<QRgb, int> counts;
-    for (int y = client.top(); y <= client.bottom(); y += 3)
-        for (int x = client.left(); x <= client.right(); x += 3)
-            ++counts[image.pixel(x, y)];
-    const auto commonest = std::max_element(counts.begin(), counts.end());
-    return commonest == counts.end() ? 0 : commonest.key();
-}
-
 QString At(const QString &what, QPointF p)
 {
     return QStringLiteral("%1 at device pixel %2,%3").arg(what).arg(p.x()).arg(p.y());
@@ -138,6 +128,16 @@ template <typename Accepts> bool AnyNear(const QImage &image, QPointF at, Accept
 }
 
 } // namespace
+
+QRgb Background(const QImage &image, const QRect &client)
+{
+    QHash<QRgb, int> counts;
+    for (int y = client.top(); y <= client.bottom(); y += 3)
+        for (int x = client.left(); x <= client.right(); x += 3)
+            ++counts[image.pixel(x, y)];
+    const auto commonest = std::max_element(counts.begin(), counts.end());
+    return commonest == counts.end() ? 0 : commonest.key();
+}
 
 QPointF DevicePoint(QPointF twips, QPointF origin, double scale)
 {

@@ -21,6 +21,9 @@ const QColor LightYellow(255, 255, 192); // the About window's background
 // area's top-left corner lies at `origin` and `scale` device pixels stand for 15 twips.
 QPointF DevicePoint(QPointF twips, QPointF origin, double scale);
 
+// The client area's commonest colour, its background.
+QRgb Background(const QImage &image, const QRect &client);
+
 // Empty if the image shows the curve over control points x, y (twips) and nothing else: the red
 // end tangents, and the whole curve (its 101 samples and every device pixel between them)
 // wherever no control covers it, and no pixel other than the background (the client area's

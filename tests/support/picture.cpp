@@ -41,23 +41,24 @@ int Curve(const QImage &image, double ratio, const std::vector<float> &x,
     const QPoint origin = found->toPoint();
     const QSizeF size = Client.size() / TwipsAt96Dpi * ratio;
     // Where the page around it differs in colour, the client area starts where the curve is drawn
-    // from and ends on a device pixel next to the design's size: told along a row and a column
-    // near its bottom-left corner, which no control takes.
-    const int row = origin.y() + static_cast<int>(size.height()) - 3;
-    const int column = origin.x() + 2;
-    const QRgb client = image.pixel(column, row);
-    const auto page = [&](int column, int row) {
-        return !image.valid(column, row) || image.pixel(column, row) != client;
+    // from and ends on a device pixel next to the design's size, in the colour most of it shows:
+    // along most of its rows and columns, as the curve, its tangents and a marker dragged onto an
+    // edge cross only a few of them.
+    const QRgb client = Background(image, QRect(origin, size.toSize()) & image.rect());
+    const auto in = [&](QPoint at) { return image.valid(at) && image.pixel(at) == client; };
+    const auto ends = [&](QPoint start, QPoint step, double length) {
+        const auto at
+            = [&](double end) { return in(start + step * (end - 1)) && !in(start + step * end); };
+        return at(std::floor(length)) || at(std::ceil(length));
     };
-    const auto edge = [&](double end, auto at) {
-        return at(static_cast<int>(std::floor(end))) || at(static_cast<int>(std::ceil(end)));
-    };
-    if (image.pixel(0, 0) != client
-        && (!page(origin.x() - 1, row)
-            || !edge(origin.x() + size.width(),
-                [&](int right) { return !page(right - 1, row) && page(right, row); })
-            || !edge(origin.y() + size.height(),
-                [&](int bottom) { return !page(column, bottom - 1) && page(column, bottom); })))
+    int rows = 0;
+    for (int row = 0; row < size.height(); ++row)
+        rows += !in(origin + QPoint(-1, row))
+            && ends(origin + QPoint(0, row), { 1, 0 }, size.width());
+    int columns = 0;
+    for (int column = 0; column < size.width(); ++column)
+        columns += ends(origin + QPoint(column, 0), { 0, 1 }, size.height());
+    if (image.pixel(0, 0) != client && (2 * rows < size.height() || 2 * columns < size.width()))
         return Fail(QStringLiteral("the client area is not 9075 x 5415 twips at the curve"));
     std::printf("%.12g %.12g\n", origin.x() / ratio, origin.y() / ratio);
     return 0;

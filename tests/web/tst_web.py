@@ -142,11 +142,14 @@ class Chromium(SeleniumPage):
         self.cdp("Browser.grantPermissions", {"origin": BASE, "permissions": [
             "clipboardReadWrite", "clipboardSanitizedWrite"]})
 
-    def metrics(self, width, height, ratio, mobile=False):
+    def metrics(self, width, height, ratio, mobile=False, settle=True):
         """The page on a screen of that size in CSS pixels; the editor fitted to it by design."""
         self.cdp("Emulation.setDeviceMetricsOverride", {
             "width": width, "height": height, "deviceScaleFactor": ratio, "mobile": mobile})
         self.ratio, self.scale = ratio, min(1, width / 605, height / 381)
+        # The page takes the size a frame or more later: unless told not to, this waits for the frame after, refitted.
+        settle and self.evaluate(f"""new Promise((done) => (function frame(frames) {{ requestAnimationFrame(() => frames > 120 || [document.documentElement
+            .clientWidth, document.documentElement.clientHeight] + "" === "{width},{height}" ? requestAnimationFrame(done) : frame(frames + 1)); }})(0))""")
 
     def resize(self, width, height):
         self.metrics(width, height, self.ratio)
@@ -387,6 +390,7 @@ class Storm:
         self.steps, self.random = int(os.environ.get("BEZIER7_STEPS", steps)), random.Random(self.seed)
 
     def run(self):
+        print(f"{self.page.name}: BEZIER7_SEED={self.seed}", flush=True)
         started, kinds = time.monotonic(), ["mouse"] * 8 + ["keys"] * 5 + ["resize", "about", "about"] + ["touch", "touch", "scheme"] * bool(self.cdp)
         for _ in range(self.steps):
             self.size, self.targets = self.page.evaluate(self.TARGETS)
@@ -396,7 +400,7 @@ class Storm:
             self.touching and self.cdp("Input.dispatchTouchEvent", {"type": "touchEnd", "touchPoints": []})
             self.cdp("Emulation.setPageScaleFactor", {"pageScaleFactor": 1})
             self.cdp("Emulation.setEmulatedMedia", {"features": []})
-        print(f"{self.page.name}: a storm of {self.events} events in {time.monotonic() - started:.0f} s, BEZIER7_SEED={self.seed}", flush=True)
+        print(f"{self.page.name}: a storm of {self.events} events in {time.monotonic() - started:.0f} s", flush=True)
 
     def point(self, far=0.05):
         """Near a marker, on the About window or its menu item, anywhere on the page, or far off it."""
@@ -410,18 +414,17 @@ class Storm:
         """Steps as Page.mouse() takes them: through the driver, within the page, or in Chromium as the window
         system's own events, anywhere."""
         self.events += len(steps)
-        if not self.cdp:
-            for step in filter(lambda step: isinstance(step, str), steps):
-                self.held ^= {step.upper()}
-            return self.page.mouse(*(step if isinstance(step, str) else [min(max(round(value), 0), size - 1)
-                                                                         for value, size in zip(step, self.size)] for step in steps))
+        if not self.cdp:  # from where the pointer was, moved into the page: a driver refuses a press where the page has shrunk from
+            steps = [step if isinstance(step, str) else tuple(min(max(round(value), 0), size - 1) for value, size in zip(step, self.size))
+                     for step in (self.at, *steps)]
         for step in steps:
             self.at, self.held = (step, self.held) if isinstance(step, tuple) else (self.at, self.held ^ {step.upper()})
-            self.cdp("Input.dispatchMouseEvent", {
+            self.cdp and self.cdp("Input.dispatchMouseEvent", {
                 "type": "mouseMoved" if isinstance(step, tuple) else "mousePressed" if step.isupper() else "mouseReleased",
                 "x": self.at[0], "y": self.at[1], "button": {"L": "left", "M": "middle", "R": "right"}.get(str(step).upper(), "none"),
                 "buttons": sum({"L": 1, "R": 2, "M": 4}[held] for held in self.held), "clickCount": 1, "modifiers": modifiers,
                 "pointerType": "pen" if pen else "mouse"})
+        self.cdp or self.page.mouse(*steps)
 
     def mouse(self):
         r, steps, held = self.random, [], set(self.held)
@@ -458,7 +461,7 @@ class Storm:
             driver.switch_to.new_window("tab")
             driver.close()
             return driver.switch_to.window(shown)
-        self.page.metrics(r.choice((1, r.randint(1, 4000))), r.choice((1, r.randint(1, 3000))), r.choice((0.25, 0.5, 1, 1.25, 1.5, 2, 3, 5)))
+        self.page.metrics(r.choice((1, r.randint(1, 4000))), r.choice((1, r.randint(1, 3000))), r.choice((0.25, 0.5, 1, 1.25, 1.5, 2, 3, 5)), settle=False)
 
     def touch(self):
         r, fingers = self.random, self.random.randint(1, 3)
