@@ -40,15 +40,21 @@ OverWindow::OverWindow(val window, const val &titleBar, val startUpWindow)
             return;
         bar.call<void>("setPointerCapture", event["pointerId"]);
         const val corner = m_window.call<val>("getBoundingClientRect");
-        m_held = true;
+        m_holder = event["pointerId"].as<int>();
         m_gripX = Number(event, "clientX") - Number(corner, "left");
         m_gripY = Number(event, "clientY") - Number(corner, "top");
     });
+    // Moved by the pointer that took hold of it, while its left button is down: a pen pressed and
+    // then used as a mouse, or a window hidden while held, may never tell of the release.
     page::Listen(bar, "pointermove", [this](const val &event) {
-        if (m_held)
+        if (event["pointerId"].as<int>() != m_holder)
+            return;
+        if ((event["buttons"].as<int>() & 1) == 0)
+            m_holder = NoPointer;
+        else
             MoveTo(Number(event, "clientX") - m_gripX, Number(event, "clientY") - m_gripY);
     });
-    page::Listen(bar, "lostpointercapture", [this](const val &) { m_held = false; });
+    page::Listen(bar, "lostpointercapture", [this](const val &) { m_holder = NoPointer; });
     page::OnRescaled([this] {
         if (m_placed)
             Place();
@@ -58,6 +64,7 @@ OverWindow::OverWindow(val window, const val &titleBar, val startUpWindow)
 void OverWindow::Show()
 {
     m_window.set("hidden", false);
+    m_holder = NoPointer;
     if (!m_placed) {
         const val over = m_startUp.call<val>("getBoundingClientRect");
         const val own = m_window.call<val>("getBoundingClientRect");

@@ -34,7 +34,8 @@ private:
     double m_x = 0; // its corner from the start-up window's, design pixels
     double m_y = 0;
     bool m_placed = false; // shown before
-    bool m_held = false; // its title bar held by a pointer
+    static constexpr int NoPointer = -1; // no pointer has that number
+    int m_holder = NoPointer; // the pointer that holds its title bar
     double m_gripX = 0; // where the pointer holds it, from its corner, CSS pixels
     double m_gripY = 0;
 };
