@@ -52,12 +52,12 @@ int Curve(const QImage &image, double ratio, const std::vector<float> &x,
         return at(std::floor(length)) || at(std::ceil(length));
     };
     int rows = 0;
-    for (int row = 0; row < size.height(); ++row)
-        rows += !in(origin + QPoint(-1, row))
-            && ends(origin + QPoint(0, row), { 1, 0 }, size.width());
     int columns = 0;
+    for (int row = 0; row < size.height(); ++row)
+        rows += static_cast<int>(
+            !in(origin + QPoint(-1, row)) && ends(origin + QPoint(0, row), { 1, 0 }, size.width()));
     for (int column = 0; column < size.width(); ++column)
-        columns += ends(origin + QPoint(column, 0), { 0, 1 }, size.height());
+        columns += static_cast<int>(ends(origin + QPoint(column, 0), { 0, 1 }, size.height()));
     if (image.pixel(0, 0) != client && (2 * rows < size.height() || 2 * columns < size.width()))
         return Fail(QStringLiteral("the client area is not 9075 x 5415 twips at the curve"));
     std::printf("%.12g %.12g\n", origin.x() / ratio, origin.y() / ratio);
