@@ -413,7 +413,7 @@ class Storm:
     def pointer(self, steps, pen=False, modifiers=0):
         """Steps as Page.mouse() takes them: through the driver, within the page, or in Chromium as the window system's, anywhere."""
         self.events += len(steps)
-        if not self.cdp:  # from where the pointer was, moved into the page: a driver refuses a press where the page has shrunk from
+        if not self.cdp:  # from where the pointer was, moved into the page: a driver refuses a press at a point the page shrank away from
             steps = [step if isinstance(step, str) else tuple(min(max(round(value), 0), size - 1) for value, size in zip(step, self.size))
                      for step in (self.at, *steps)]
         for step in steps:

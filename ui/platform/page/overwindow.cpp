@@ -38,9 +38,10 @@ OverWindow::OverWindow(val window, const val &titleBar, val startUpWindow)
         if (!event["isPrimary"].as<bool>() || event["button"].as<int>() != 0
             || event["target"]["tagName"].as<std::string>() == "BUTTON")
             return;
-        bar.call<void>("setPointerCapture", event["pointerId"]);
+        const val pointer = event["pointerId"];
+        bar.call<void>("setPointerCapture", pointer);
         const val corner = m_window.call<val>("getBoundingClientRect");
-        m_holder = event["pointerId"].as<int>();
+        m_holder = pointer.as<int>();
         m_gripX = Number(event, "clientX") - Number(corner, "left");
         m_gripY = Number(event, "clientY") - Number(corner, "top");
     });
